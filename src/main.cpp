@@ -1,0 +1,27 @@
+// notremovable: marks one device as not removable through its device override
+// key. One pass, no arguments, no console I/O; the exit status is the only report.
+#include <cstdint>
+
+#include "constants.h"
+#include "override_key.h"
+#include "removable_writer.h"
+#include "settings_reader.h"
+
+int main() {
+  using namespace notremovable;
+
+  std::uint32_t removableValue = kRemovableData;
+
+  char deviceId[kDeviceIdFieldSize];
+  ReadDeviceId(deviceId);
+  if (!IsDeviceIdActedOn(deviceId)) {
+    return kExitIdRefused;
+  }
+
+  char keyPath[kOverrideKeyPathFieldSize];
+  ComposeOverrideKeyPath(deviceId, keyPath);
+  SetDeviceNotRemovable(keyPath, &removableValue);
+
+  // The write was attempted; whether it succeeded does not change the status.
+  return kExitWriteAttempted;
+}

@@ -1,0 +1,19 @@
+// Which hardware IDs the run acts on, and the override key path made from one.
+// Pure logic, free of <windows.h>, so that it also builds and is tested natively.
+#pragma once
+
+#include "constants.h"
+
+namespace notremovable {
+
+// Counts the ID up to its terminator (inside its field): the run acts on IDs of
+// kShortestDeviceId to kLongestDeviceId characters.
+bool IsDeviceIdActedOn(const char (&deviceId)[kDeviceIdFieldSize]);
+
+// Splits an ID the run acts on by position (three characters of enumerator, the
+// fourth dropped, the rest as the device part) and fills the key template with
+// the two parts. Further backslashes in the device part become further key levels.
+void ComposeOverrideKeyPath(const char (&deviceId)[kDeviceIdFieldSize],
+                            char (&keyPath)[kOverrideKeyPathFieldSize]);
+
+}  // namespace notremovable

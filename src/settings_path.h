@@ -1,0 +1,21 @@
+// Where the settings file lies: beside the executable, named after it.
+// Pure logic, free of <windows.h>, so that it also builds and is tested natively.
+#pragma once
+
+#include <cstddef>
+
+#include "constants.h"
+
+namespace notremovable {
+
+// Derives the settings file path from the executable's full path (length
+// characters, not counting a terminator): the extension of the file name (from
+// its last ".") becomes "ini", and a file name without one gets ".ini"
+// appended. Dots in folder names never count, so the file always lies in the
+// executable's own folder. Returns false, with the field left empty, when the
+// path names no file inside a folder, holds a zero byte, or the result would
+// not fit the field.
+bool DeriveSettingsFilePath(const char* exePath, std::size_t length,
+                            char (&settingsPath)[kPathFieldSize]);
+
+}  // namespace notremovable
