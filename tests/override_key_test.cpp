@@ -1,0 +1,74 @@
+// The length rule and the override key composition: the worked examples and
+// the bounds of the IDs that are acted on.
+#include "override_key.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <ostream>
+#include <string>
+
+namespace notremovable {
+namespace {
+
+// The key for "USB\" followed by `length` letters A.
+std::string UsbKeyOfLength(std::size_t length) {
+  return "SYSTEM\\CurrentControlSet\\Control\\DeviceOverrides\\USB#" + std::string(length, 'A') +
+         "\\LocationPaths\\*";
+}
+
+struct CompositionCase {
+  const char* name;
+  std::string deviceId;
+  std::string expectedKeyPath;  // empty: the ID is refused
+};
+
+const CompositionCase kCompositionCases[] = {
+    {"Default", "USB\\VID_0DB0&PID_A871",
+     "SYSTEM\\CurrentControlSet\\Control\\DeviceOverrides\\USB#VID_0DB0&PID_A871\\LocationPaths\\*"},
+    {"FourthCharacterNotBackslash", "USB_VID_0DB0&PID_A871",
+     "SYSTEM\\CurrentControlSet\\Control\\DeviceOverrides\\USB#VID_0DB0&PID_A871\\LocationPaths\\*"},
+    {"LongEnumeratorAddsLevel", "HDAUDIO\\FUNC_01&VEN_ABCD",
+     "SYSTEM\\CurrentControlSet\\Control\\DeviceOverrides\\HDA#DIO\\FUNC_01&VEN_ABCD\\LocationPaths\\*"},
+    {"Empty", "", ""},
+    {"TwentyCharacters", "USB\\VID_0DB0&PID_A87", ""},
+    {"TwentyOneCharacters", "USB\\" + std::string(17, 'A'), UsbKeyOfLength(17)},
+    {"SixtyTwoCharacters", "USB\\" + std::string(58, 'A'), UsbKeyOfLength(58)},
+    {"SixtyThreeCharacters", "USB\\" + std::string(59, 'A'), UsbKeyOfLength(59)},
+    {"LongestActedOn", "USB\\" + std::string(250, 'A'), UsbKeyOfLength(250)},
+    {"FillsReadBuffer", "USB\\" + std::string(251, 'A'), ""},
+    {"Unterminated", std::string(kDeviceIdFieldSize, 'A'), ""},
+};
+
+// Names the row in ctest's listing instead of dumping its bytes.
+void PrintTo(const CompositionCase& row, std::ostream* out) { *out << row.name; }
+
+class Composition : public testing::TestWithParam<CompositionCase> {};
+
+TEST_P(Composition, ActsOnBoundedIdsAndComposesTheirKey) {
+  const CompositionCase& c = GetParam();
+  ASSERT_LE(c.deviceId.size(), kDeviceIdFieldSize);
+  char deviceId[kDeviceIdFieldSize];
+  std::memcpy(deviceId, c.deviceId.data(), c.deviceId.size());
+  if (c.deviceId.size() < kDeviceIdFieldSize) {
+    deviceId[c.deviceId.size()] = '\0';
+  }
+
+  const bool expectActed = !c.expectedKeyPath.empty();
+  ASSERT_EQ(IsDeviceIdActedOn(deviceId), expectActed);
+  if (expectActed) {
+    char keyPath[kOverrideKeyPathFieldSize];
+    std::memset(keyPath, 'x', sizeof keyPath);
+    ComposeOverrideKeyPath(deviceId, keyPath);
+    EXPECT_EQ(std::string(keyPath), c.expectedKeyPath);
+    EXPECT_EQ(std::strlen(keyPath), c.deviceId.size() + 65);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Composition, testing::ValuesIn(kCompositionCases),
+                         [](const testing::TestParamInfo<CompositionCase>& row) {
+                           return std::string(row.param.name);
+                         });
+
+}  // namespace
+}  // namespace notremovable

@@ -1,0 +1,60 @@
+// Settings file path derivation: beside the executable, named after it, and
+// refused whenever it cannot be made in full.
+#include "settings_path.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+namespace notremovable {
+namespace {
+
+// "C:\" and a file name of `length` characters in all, ending in `extension`.
+std::string PathOfLength(std::size_t length, const std::string& extension) {
+  return "C:\\" + std::string(length - 3 - extension.size(), 'm') + extension;
+}
+
+struct DerivationCase {
+  const char* name;
+  std::string exePath;
+  std::string expectedSettingsPath;  // empty: the derivation is refused
+};
+
+const DerivationCase kDerivationCases[] = {
+    {"UsualExtension", "D:\\Tools\\mark.exe", "D:\\Tools\\mark.ini"},
+    {"SeveralDotsLoseOnlyTheLastPart", "D:\\Tools\\mark.v2.exe", "D:\\Tools\\mark.v2.ini"},
+    {"DotInFolderOnly", "D:\\My.Tools\\mark", "D:\\My.Tools\\mark.ini"},
+    {"DotInFolderForwardSlash", "D:/My.Tools/mark", "D:/My.Tools/mark.ini"},
+    {"ShortExtension", "D:\\Tools\\mark.x", "D:\\Tools\\mark.ini"},
+    {"TrailingDot", "D:\\Tools\\mark.", "D:\\Tools\\mark.ini"},
+    {"LongestFits", PathOfLength(255, ".exe"), PathOfLength(255, ".ini")},
+    {"GrowsToFieldEnd", PathOfLength(253, ".x"), PathOfLength(255, ".ini")},
+    {"GrowsPastField", PathOfLength(254, ".x"), ""},
+    {"Empty", "", ""},
+    {"NoFolder", "mark.exe", ""},
+    {"NoFileName", "D:\\Tools\\", ""},
+    {"ZeroByteInside", std::string("D:\\Tools\0x\\mark.exe", 19), ""},
+};
+
+// Names the row in ctest's listing instead of dumping its bytes.
+void PrintTo(const DerivationCase& row, std::ostream* out) { *out << row.name; }
+
+class Derivation : public testing::TestWithParam<DerivationCase> {};
+
+TEST_P(Derivation, StaysBesideTheExecutable) {
+  const DerivationCase& c = GetParam();
+  char settingsPath[kPathFieldSize];
+  settingsPath[0] = 'x';
+  const bool made = DeriveSettingsFilePath(c.exePath.data(), c.exePath.size(), settingsPath);
+  EXPECT_EQ(made, !c.expectedSettingsPath.empty());
+  EXPECT_EQ(std::string(settingsPath), c.expectedSettingsPath);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Derivation, testing::ValuesIn(kDerivationCases),
+                         [](const testing::TestParamInfo<DerivationCase>& row) {
+                           return std::string(row.param.name);
+                         });
+
+}  // namespace
+}  // namespace notremovable
