@@ -22,6 +22,7 @@ id100="USB\\$(repeat A 96)"
 id254="USB\\$(repeat A 250)"
 id255="USB\\$(repeat A 251)"
 id300="USB\\$(repeat A 296)"
+id400="USB\\$(repeat A 396)"
 unreadable_exe="$(repeat d 120)/$(repeat e 120)/notremovable.exe"
 settings_too_long=$(path_of_length settings_path_too_long 254 .x)
 settings_at_bound=$(path_of_length settings_path_at_bound 253 .x)
@@ -52,12 +53,36 @@ cases=(
   "short_extension|mark.x|mark.ini|id:USB\\VID_1111&PID_2222|||1|USB#VID_1111&PID_2222\\LocationPaths\\*"
   "exe_path_too_long|$unreadable_exe|-||||0|-"
   "settings_path_too_long|$settings_too_long|-||||0|-"
+  "settings_binary_garbage|notremovable.exe|-||||1|$default_key"
+  "settings_of_1_mib|notremovable.exe|-||||1|USB#VID_1111&PID_2222\\LocationPaths\\*"
+  "value_over_300_characters|notremovable.exe|notremovable.ini|id:$id400|||0|-"
+  "value_in_spaces|notremovable.exe|notremovable.ini|id:   USB\\VID_1111&PID_2222   |||1|USB#VID_1111&PID_2222\\LocationPaths\\*"
+  "value_in_quotes|notremovable.exe|notremovable.ini|id:\"USB\\VID_1111&PID_2222\"|||1|USB#VID_1111&PID_2222\\LocationPaths\\*"
+  "settings_is_a_directory|notremovable.exe|-||||1|$default_key"
+  "settings_with_lf_line_ends|notremovable.exe|-||||1|USB#VID_1111&PID_2222\\LocationPaths\\*"
+  "settings_in_utf16_with_bom|notremovable.exe|-||||1|USB#VID_1111&PID_2222\\LocationPaths\\*"
   "settings_path_at_bound|$settings_at_bound|${settings_at_bound%.x}.ini|id:USB\\VID_1111&PID_2222|||1|USB#VID_1111&PID_2222\\LocationPaths\\*"
 )
 
 decoy() { printf '[Settings]\r\nDevID=USB\\VID_DEC0&PID_DEC0\r\n' >"$1"; }
 prepare_several_dots_in_exe_name() { decoy "$1/mark.ini"; }
 prepare_dot_in_folder_only() { decoy "$1/My.ini"; }
+# Bad settings files: they must never crash or hang the program.
+prepare_settings_binary_garbage() { head -c 8192 "$exe" >"$1/notremovable.ini"; }
+prepare_settings_of_1_mib() {
+  { printf '[Padding]\r\n'
+    printf 'Key=%26s\r\n' $(seq 32768)
+    printf '[Settings]\r\nDevID=USB\\VID_1111&PID_2222\r\n'
+  } >"$1/notremovable.ini"
+}
+prepare_settings_is_a_directory() { mkdir "$1/notremovable.ini"; }
+prepare_settings_with_lf_line_ends() {
+  printf '[Settings]\nDevID=USB\\VID_1111&PID_2222\n' >"$1/notremovable.ini"
+}
+prepare_settings_in_utf16_with_bom() {
+  printf '\xff\xfe' >"$1/notremovable.ini"
+  printf '[Settings]\r\nDevID=USB\\VID_1111&PID_2222\r\n' | iconv -f ASCII -t UTF-16LE >>"$1/notremovable.ini"
+}
 prepare_existing_value_of_other_type() {
   wine reg add "$overrides_key\\$default_key" /v Removable /t REG_SZ /d yes /f >/dev/null
 }
