@@ -4,6 +4,7 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 windows_dir="$root/build/windows"
 native_dir="$root/build/native"
+sanitize_dir="$root/build/sanitize"
 
 export WINEPREFIX="$root/build/wineprefix"
 export WINEARCH=win32
@@ -19,11 +20,21 @@ build_windows() {
   cmake --build "$windows_dir"
 }
 
-# The native tree: the logic's unit tests and the end-to-end tests that run
-# the Windows tree's exe.
+# The sanitized tree: clang with ASan and UBSan, the unit tests and the fuzz targets.
+build_sanitize() {
+  cmake -S "$root" -B "$sanitize_dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_CXX_COMPILER=clang++ -DNOTREMOVABLE_TESTS=ON \
+    -DNOTREMOVABLE_SANITIZE=ON -DNOTREMOVABLE_FUZZ=ON >/dev/null
+  cmake --build "$sanitize_dir"
+}
+
+# The native tree, where ctest runs everything: the logic's unit tests, and
+# what the two other trees built (the exe under Wine, its binary, the
+# sanitized tests and the fuzz targets).
 build_native() {
   cmake -S "$root" -B "$native_dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    -DNOTREMOVABLE_TESTS=ON -DNOTREMOVABLE_WINDOWS_DIR="$windows_dir" >/dev/null
+    -DNOTREMOVABLE_TESTS=ON -DNOTREMOVABLE_WINDOWS_DIR="$windows_dir" \
+    -DNOTREMOVABLE_SANITIZE_DIR="$sanitize_dir" >/dev/null
   cmake --build "$native_dir"
 }
 

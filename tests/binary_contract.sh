@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# The promises of the shipped exe, read from the file itself: PE32 for i386,
+# console subsystem, imports from Windows' own DLLs only and by their A names,
+# one manifest that asks for nothing, and a small size.
+# Usage: binary_contract.sh EXE
+set -uo pipefail
+exe=$1
+passed=0
+failed=0
+check() {  # DESCRIPTION COMMAND...
+  local what=$1; shift
+  if "$@"; then echo "ok      $what"; passed=$((passed + 1))
+  else echo "FAILED  $what"; failed=$((failed + 1)); fi
+}
+
+headers=$(i686-w64-mingw32-objdump -p "$exe")
+dlls=$(sed -n 's/^\s*DLL Name: //p' <<<"$headers" | tr 'a-z' 'A-Z' | sort | tr '\n' ' ')
+# Imported names: the rows under each "DLL Name" (address, hint, name).
+imports=$(awk '/DLL Name:/ {in_dll = 1; next} in_dll && NF == 3 && $1 ~ /^[0-9a-f]+$/ {print $3}' <<<"$headers")
+imported() { grep -qx "$1" <<<"$imports"; }
+all_imported() { local name; for name; do imported "$name" || return 1; done; }
+none_imported() { local name; for name; do ! imported "$name" || return 1; done; }
+manifest=$(wrestool -x --raw -t 24 -n 1 "$exe" 2>/dev/null | tr -d '\r')
+resources=$(wrestool -l "$exe")
+
+check "PE32 for i386" grep -q 'file format pei-i386' < <(i686-w64-mingw32-objdump -f "$exe")
+check "PE32 magic" grep -q 'Magic.*010b' <<<"$headers"
+check "console subsystem" grep -q 'Subsystem.*00000003' <<<"$headers"
+check "imports only KERNEL32, ADVAPI32, msvcrt (got: $dlls)" test "$dlls" = "ADVAPI32.DLL KERNEL32.DLL MSVCRT.DLL "
+check "the five platform calls by their A names" all_imported GetModuleFileNameA \
+  GetPrivateProfileStringA RegCreateKeyExA RegSetValueExA RegCloseKey
+check "none of their W twins" none_imported GetModuleFileNameW GetPrivateProfileStringW \
+  RegCreateKeyExW RegSetValueExW
+check "exactly one resource, RT_MANIFEST ID 1" test "$(grep -c . <<<"$resources")-$(grep -c -- '--type=24 --name=1 ' <<<"$resources")" = "1-1"
+check "manifest: assembly, asm.v1 namespace, version 1.0, no child" grep -qx \
+  '<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0"/>' \
+  < <(sed '/^<?xml .*?>$/d' <<<"$manifest")
+check "manifest holds one element" test "$(grep -c '<assembly' <<<"$manifest")-$(grep -o '<[a-zA-Z]' <<<"$manifest" | wc -l)" = "1-1"
+size=$(stat -c %s "$exe")
+check "at most 16 KiB (is $size bytes)" test "$size" -le 16384
+
+echo "binary_contract: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
