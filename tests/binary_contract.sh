@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The promises of the shipped exe, read from the file itself: PE32 for i386,
 # console subsystem, imports from Windows' own DLLs only and by their A names,
-# one manifest that asks for nothing, and a small size.
-# Usage: binary_contract.sh EXE
+# one manifest that asks for nothing, the project version, and a small size.
+# Usage: binary_contract.sh EXE VERSION
 set -uo pipefail
 exe=$1
+version=$2
 passed=0
 failed=0
 check() {  # DESCRIPTION COMMAND...
@@ -31,11 +32,18 @@ check "the five platform calls by their A names" all_imported GetModuleFileNameA
   GetPrivateProfileStringA RegCreateKeyExA RegSetValueExA RegCloseKey
 check "none of their W twins" none_imported GetModuleFileNameW GetPrivateProfileStringW \
   RegCreateKeyExW RegSetValueExW
-check "exactly one resource, RT_MANIFEST ID 1" test "$(grep -c . <<<"$resources")-$(grep -c -- '--type=24 --name=1 ' <<<"$resources")" = "1-1"
+check "exactly one RT_MANIFEST, ID 1" test "$(grep -c -- '--type=24 ' <<<"$resources")-$(grep -c -- '--type=24 --name=1 ' <<<"$resources")" = "1-1"
 check "manifest: assembly, asm.v1 namespace, version 1.0, no child" grep -qx \
   '<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0"/>' \
   < <(sed '/^<?xml .*?>$/d' <<<"$manifest")
 check "manifest holds one element" test "$(grep -c '<assembly' <<<"$manifest")-$(grep -o '<[a-zA-Z]' <<<"$manifest" | wc -l)" = "1-1"
+# The version block's strings are UTF-16: each name is followed by its value.
+strings=$(wrestool -x --raw -t 16 -n 1 "$exe" | iconv -f UTF-16LE -t UTF-8 2>/dev/null | tr -s '\0' '\n')
+has_string() { grep -A1 "$1\$" <<<"$strings" | tail -n 1 | grep -qx "$2"; }
+check "file version $version" has_string FileVersion "$version"
+check "product version $version" has_string ProductVersion "$version"
+check "description" has_string FileDescription "Marks one device as not removable"
+check "original file name" has_string OriginalFilename notremovable.exe
 size=$(stat -c %s "$exe")
 check "at most 16 KiB (is $size bytes)" test "$size" -le 16384
 
