@@ -61,6 +61,7 @@ cases=(
   "settings_is_a_directory|notremovable.exe|-||||1|$default_key"
   "settings_with_lf_line_ends|notremovable.exe|-||||1|USB#VID_1111&PID_2222\\LocationPaths\\*"
   "settings_in_utf16_with_bom|notremovable.exe|-||||1|USB#VID_1111&PID_2222\\LocationPaths\\*"
+  "shipped_example_settings|notremovable.exe|-||||1|$default_key"
   "settings_path_at_bound|$settings_at_bound|${settings_at_bound%.x}.ini|id:USB\\VID_1111&PID_2222|||1|USB#VID_1111&PID_2222\\LocationPaths\\*"
 )
 
@@ -83,6 +84,7 @@ prepare_settings_in_utf16_with_bom() {
   printf '\xff\xfe' >"$1/notremovable.ini"
   printf '[Settings]\r\nDevID=USB\\VID_1111&PID_2222\r\n' | iconv -f ASCII -t UTF-16LE >>"$1/notremovable.ini"
 }
+prepare_shipped_example_settings() { cp "$root/res/notremovable.ini.example" "$1/notremovable.ini"; }
 prepare_existing_value_of_other_type() {
   wine reg add "$overrides_key\\$default_key" /v Removable /t REG_SZ /d yes /f >/dev/null
 }

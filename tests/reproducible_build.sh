@@ -1,14 +1,13 @@
 #!/usr/bin/env bash
-# Two builds of notremovable.exe from clean trees must give the same bytes.
-# Usage: reproducible_build.sh SOURCE_DIR WORK_DIR
+# The release package built twice from clean trees must hold the same exe,
+# byte for byte.
+# Usage: reproducible_build.sh WORK_DIR
 set -euo pipefail
-source_dir=$1
-work=$2
+work=$1
+source "$(dirname "$0")/../scripts/lib/common.sh"
 for tree in a b; do
-  rm -rf "$work/$tree"
-  cmake -S "$source_dir" -B "$work/$tree" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/i686-w64-mingw32.cmake" >/dev/null
-  cmake --build "$work/$tree" --target notremovable >/dev/null
+  rm -rf "${work:?}/$tree"
+  package_release "$work/$tree" >/dev/null
 done
 sha256sum "$work"/{a,b}/notremovable.exe
 cmp "$work/a/notremovable.exe" "$work/b/notremovable.exe"

@@ -20,6 +20,16 @@ build_windows() {
   cmake --build "$windows_dir"
 }
 
+# A release tree in DIR (clean if DIR is new), packed by CPack; prints the ZIP's path.
+package_release() {
+  local dir=$1
+  cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" >/dev/null
+  cmake --build "$dir" >/dev/null
+  (cd "$dir" && cpack -B "$dir/package" >/dev/null)
+  ls "$dir"/package/notremovable-*-win32.zip
+}
+
 # The sanitized tree: clang with ASan and UBSan, the unit tests and the fuzz targets.
 build_sanitize() {
   cmake -S "$root" -B "$sanitize_dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
