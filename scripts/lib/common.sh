@@ -1,4 +1,5 @@
-# Shared by the project's scripts: paths, set-up, the two build trees and Wine.
+# Shared by the project's scripts and the shell tests: paths, the build trees
+# (Windows, sanitized, native, release) and Wine.
 # Sourced, not run.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
