@@ -54,8 +54,8 @@ bool IsDeviceIdActedOn(const char (&deviceId)[kDeviceIdFieldSize]) {
 void ComposeOverrideKeyPath(const char (&deviceId)[kDeviceIdFieldSize],
                             char (&keyPath)[kOverrideKeyPathFieldSize]) {
   const std::size_t length = BoundedLength(deviceId);
-  // Only reached with IDs that IsDeviceIdActedOn accepts; the guard keeps a
-  // shorter one from reading before its own start.
+  // Only reached with IDs that IsDeviceIdActedOn accepts; the clamps keep an
+  // ID of fewer than four characters from being read past its end.
   const std::size_t deviceStart = length < kDevicePartStart ? length : kDevicePartStart;
   const std::size_t enumeratorLength = length < kEnumeratorLength ? length : kEnumeratorLength;
   const TextPiece parts[] = {{deviceId, enumeratorLength},
