@@ -92,7 +92,7 @@ prepare_key_cannot_be_created() {
   wine "$helper" 'SYSTEM\CurrentControlSet\Control\DeviceOverrides\USB#VID_0DB0&PID_A871'
 }
 
-# The DeviceOverrides subtree as "[key]" and "  name type data" lines.
+# The DeviceOverrides subtree as "[key]" and " name type data" lines.
 registry_state() {
   wine reg query "$overrides_key" /s 2>/dev/null | tr -d '\r' |
     sed -n -e 's/^HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\DeviceOverrides\\\(.*\)$/[\1]/p' \
