@@ -3,8 +3,8 @@
 # reads back what it left under DeviceOverrides with Wine's own reg.
 # Usage: end_to_end.sh WINDOWS_BUILD_DIR
 set -uo pipefail
-windows_dir=$1
 source "$(dirname "$0")/../scripts/lib/common.sh"
+windows_dir=$1  # after the shared library, which sets its own default
 
 exe="$windows_dir/notremovable.exe"
 helper="$windows_dir/tests/create_volatile_key.exe"
@@ -123,9 +123,7 @@ failed=0
 for row in "${cases[@]}"; do
   IFS='|' read -r name exe_rel ini_rel content args runs want_status want_key <<<"$row"
   dir="$cases_dir/$name"
-  wine reg delete "$overrides_key" /f >/dev/null 2>&1
-  rm -rf "$dir" && mkdir -p "$(dirname "$dir/$exe_rel")"
-  cp "$exe" "$dir/$exe_rel"
+  fresh_exe_folder "$dir" "$exe_rel"
   if [ "$ini_rel" != "-" ]; then
     case $content in
       id:*) printf '[Settings]\r\nDevID=%s\r\n' "${content#id:}" ;;

@@ -13,19 +13,24 @@ export WINEDEBUG=-all
 # No Mono or Gecko installers while the prefix is created.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
+# Configures the tree in DIR from the sources with Ninja; cmake arguments follow.
+configure_tree() {
+  local dir=$1
+  shift
+  cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
+}
+mingw_toolchain="-DCMAKE_TOOLCHAIN_FILE=$root/cmake/i686-w64-mingw32.cmake"
+
 # The Windows tree: notremovable.exe and the test helpers, cross-built.
 build_windows() {
-  cmake -S "$root" -B "$windows_dir" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" \
-    -DNOTREMOVABLE_TESTS=ON >/dev/null
+  configure_tree "$windows_dir" "$mingw_toolchain" -DNOTREMOVABLE_TESTS=ON
   cmake --build "$windows_dir"
 }
 
 # A release tree in DIR (clean if DIR is new), packed by CPack; prints the ZIP's path.
 package_release() {
   local dir=$1
-  cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" >/dev/null
+  configure_tree "$dir" "$mingw_toolchain" -DCMAKE_BUILD_TYPE=MinSizeRel
   cmake --build "$dir" >/dev/null
   (cd "$dir" && cpack -B "$dir/package" >/dev/null)
   ls "$dir"/package/notremovable-*-win32.zip
@@ -33,9 +38,8 @@ package_release() {
 
 # The sanitized tree: clang with ASan and UBSan, the unit tests and the fuzz targets.
 build_sanitize() {
-  cmake -S "$root" -B "$sanitize_dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    -DCMAKE_CXX_COMPILER=clang++ -DNOTREMOVABLE_TESTS=ON \
-    -DNOTREMOVABLE_SANITIZE=ON -DNOTREMOVABLE_FUZZ=ON >/dev/null
+  configure_tree "$sanitize_dir" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
+    -DNOTREMOVABLE_TESTS=ON -DNOTREMOVABLE_SANITIZE=ON -DNOTREMOVABLE_FUZZ=ON
   cmake --build "$sanitize_dir"
 }
 
@@ -43,9 +47,8 @@ build_sanitize() {
 # what the two other trees built (the exe under Wine, its binary, the
 # sanitized tests and the fuzz targets).
 build_native() {
-  cmake -S "$root" -B "$native_dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    -DNOTREMOVABLE_TESTS=ON -DNOTREMOVABLE_WINDOWS_DIR="$windows_dir" \
-    -DNOTREMOVABLE_SANITIZE_DIR="$sanitize_dir" >/dev/null
+  configure_tree "$native_dir" -DCMAKE_BUILD_TYPE=Debug -DNOTREMOVABLE_TESTS=ON \
+    -DNOTREMOVABLE_WINDOWS_DIR="$windows_dir" -DNOTREMOVABLE_SANITIZE_DIR="$sanitize_dir"
   cmake --build "$native_dir"
 }
 
@@ -76,3 +79,13 @@ stop_wine() {
 
 # HKEY_LOCAL_MACHINE\...\DeviceOverrides, the subtree that the program writes to.
 overrides_key='HKLM\SYSTEM\CurrentControlSet\Control\DeviceOverrides'
+
+# A clean slate for one run under Wine: no device overrides, and DIR laid anew
+# with the Windows tree's exe in it as NAME (default notremovable.exe; NAME may
+# hold folders).
+fresh_exe_folder() {
+  local dir=$1 name=${2:-notremovable.exe}
+  wine reg delete "$overrides_key" /f >/dev/null 2>&1 || true
+  rm -rf "$dir" && mkdir -p "$(dirname "$dir/$name")" &&
+    cp "$windows_dir/notremovable.exe" "$dir/$name"
+}
