@@ -21,6 +21,8 @@ inline constexpr char kRemovableValueName[] = "Removable";
 inline constexpr std::uint32_t kRemovableData = 0;
 
 // Paths as the module and profile calls deliver them: 255 characters at most.
+// The wide path that checks the ANSI one has at most as many characters as the
+// ANSI path has bytes, so a field of the same count holds it.
 inline constexpr std::size_t kPathFieldSize = 256;
 
 // The hardware ID field holds whatever the profile reader can return. A value
@@ -29,6 +31,12 @@ inline constexpr std::size_t kPathFieldSize = 256;
 inline constexpr std::size_t kDeviceIdFieldSize = 256;
 inline constexpr std::size_t kShortestDeviceId = sizeof kDefaultDeviceId - 1;
 inline constexpr std::size_t kLongestDeviceId = kDeviceIdFieldSize - 2;
+
+// The profile reader cuts a long value at its buffer's last character, with or
+// without the quotes it drops. This buffer puts that cut far above the longest
+// ID acted on, so a cut value is always too long to be taken.
+inline constexpr std::size_t kReadBufferSize = 512;
+static_assert(kReadBufferSize - 1 - 2 > kLongestDeviceId, "a cut value must be refused");
 
 // The ID splits by position: three characters of enumerator, the fourth
 // dropped, the device part from the fifth on.
@@ -42,7 +50,9 @@ inline constexpr std::size_t kOverrideKeyPathFieldSize =
     kLongestDeviceId + kTemplateFixedLength + kEnumeratorLength - kDevicePartStart + 1;
 
 // Exit statuses, the program's only report.
-inline constexpr int kExitIdRefused = 0;       // ID too short or too long; registry untouched
+// ID too short or too long, or its settings file not found exactly or unreadable;
+// the registry is untouched.
+inline constexpr int kExitIdRefused = 0;
 inline constexpr int kExitWriteAttempted = 1;  // the write was attempted, whatever it gave
 
 }  // namespace notremovable

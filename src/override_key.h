@@ -10,6 +10,12 @@ namespace notremovable {
 // kShortestDeviceId to kLongestDeviceId characters.
 bool IsDeviceIdActedOn(const char (&deviceId)[kDeviceIdFieldSize]);
 
+// Copies the profile reader's value (it reported readLength characters) into
+// the ID field when it is whole: not cut by the reader, and no longer than the
+// longest ID acted on. Otherwise the field is left empty, which the run refuses.
+void TakeWholeValue(const char (&readBuffer)[kReadBufferSize], std::size_t readLength,
+                    char (&deviceId)[kDeviceIdFieldSize]);
+
 // Splits an ID the run acts on by position (three characters of enumerator, the
 // fourth dropped, the rest as the device part) and fills the key template with
 // the two parts. Further backslashes in the device part become further key levels.

@@ -2,6 +2,13 @@
 #include "settings_path.h"
 
 namespace notremovable {
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+char FoldAsciiCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+}  // namespace
 
 bool DeriveSettingsFilePath(const char* exePath, std::size_t length,
                             char (&settingsPath)[kPathFieldSize]) {
@@ -15,7 +22,7 @@ bool DeriveSettingsFilePath(const char* exePath, std::size_t length,
     if (exePath[i] == '\0') {
       return false;  // a cut path would name another file
     }
-    if (exePath[i] == '\\' || exePath[i] == '/') {
+    if (IsSeparator(exePath[i])) {
       nameStart = i + 1;
       hasFolder = true;
     }
@@ -46,6 +53,24 @@ bool DeriveSettingsFilePath(const char* exePath, std::size_t length,
     settingsPath[used++] = kSettingsExtension[i];
   }
   settingsPath[used] = '\0';
+  return true;
+}
+
+bool IsInsideFolder(const char* path, std::size_t length, const char* folder,
+                    std::size_t folderLength) {
+  // The folder's own trailing separator, if any, is matched as the one after it.
+  while (folderLength > 0 && IsSeparator(folder[folderLength - 1])) {
+    --folderLength;
+  }
+  if (folderLength == 0 || length <= folderLength + 1 || !IsSeparator(path[folderLength])) {
+    return false;
+  }
+  for (std::size_t i = 0; i < folderLength; ++i) {
+    const bool bothSeparators = IsSeparator(path[i]) && IsSeparator(folder[i]);
+    if (!bothSeparators && FoldAsciiCase(path[i]) != FoldAsciiCase(folder[i])) {
+      return false;
+    }
+  }
   return true;
 }
 

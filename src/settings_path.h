@@ -18,4 +18,10 @@ namespace notremovable {
 bool DeriveSettingsFilePath(const char* exePath, std::size_t length,
                             char (&settingsPath)[kPathFieldSize]);
 
+// Whether the path lies in the folder or in a folder below it. Letters are
+// compared without regard to ASCII case, as the file system does for the
+// system folders' names; the folder may end in a separator or not.
+bool IsInsideFolder(const char* path, std::size_t length, const char* folder,
+                    std::size_t folderLength);
+
 }  // namespace notremovable

@@ -1,15 +1,25 @@
 #!/usr/bin/env bash
 # End to end: runs the real notremovable.exe under Wine, one case a row, and
-# reads back what it left under DeviceOverrides with Wine's own reg.
-# Usage: end_to_end.sh WINDOWS_BUILD_DIR
+# reads back what it left under DeviceOverrides with that Windows' own reg.
+# Usage: end_to_end.sh WINDOWS_BUILD_DIR win32|win64
 set -uo pipefail
+# Root reads any file, whatever its permissions: drop that power (for this
+# script, the wineserver and every program it starts), so that a settings file
+# can really be denied.
+capabilities=$(awk '/^CapEff:/ {print $2}' /proc/self/status)
+if (( 0x$capabilities & 0x2 )) && [ -z "${E2E_NO_DAC_OVERRIDE:-}" ]; then
+  E2E_NO_DAC_OVERRIDE=1 exec setpriv --bounding-set=-dac_override,-dac_read_search -- bash "$0" "$@"
+fi
 source "$(dirname "$0")/../scripts/lib/common.sh"
 windows_dir=$1  # after the shared library, which sets its own default
+arch=$2
+use_prefix "$arch"
 
 exe="$windows_dir/notremovable.exe"
-helper="$windows_dir/tests/create_volatile_key.exe"
+helpers="$windows_dir/tests"
 cases_dir="$WINEPREFIX/drive_c/e2e"
 default_key='USB#VID_0DB0&PID_A871\LocationPaths\*'
+configured_key='USB#VID_1111&PID_2222\LocationPaths\*'
 
 repeat() { printf "%${2}s" '' | tr ' ' "$1"; }   # repeat CHAR COUNT
 # A path relative to a case folder that makes C:\e2e\CASE\... TOTAL characters long.
@@ -23,14 +33,17 @@ id254="USB\\$(repeat A 250)"
 id255="USB\\$(repeat A 251)"
 id300="USB\\$(repeat A 296)"
 id400="USB\\$(repeat A 396)"
+configured_id='USB\VID_1111&PID_2222'
 unreadable_exe="$(repeat d 120)/$(repeat e 120)/notremovable.exe"
 settings_too_long=$(path_of_length settings_path_too_long 254 .x)
 settings_at_bound=$(path_of_length settings_path_at_bound 253 .x)
 
-# name | exe, relative to the case folder | settings file written beside it ("-": none)
-#   | its content (id:VALUE, or nokey: the section without the key) | arguments | runs
-#   | expected status | expected registry: "-" nothing, KEY that key holding Removable
-#   REG_DWORD 0, or only:KEY that key alone. prepare_NAME, where defined, runs first.
+# name | exe, relative to the case folder (or to C:\ as C:/...) | settings file
+#   written beside it, the same way ("-": none) | its content (id:VALUE, or
+#   nokey: the section without the key) | arguments | runs | expected status |
+#   expected registry: "-" nothing, KEY that key holding Removable REG_DWORD 0,
+#   or only:KEY that key alone. prepare_NAME, where defined, runs first; run_NAME
+#   runs the exe in the row's own way.
 cases=(
   "no_settings_file|notremovable.exe|-||||1|$default_key"
   "id_21_characters|notremovable.exe|notremovable.ini|id:USB\\VID_0DB0&PID_A872|||1|USB#VID_0DB0&PID_A872\\LocationPaths\\*"
@@ -39,33 +52,52 @@ cases=(
   "section_without_key|notremovable.exe|notremovable.ini|nokey|||1|$default_key"
   "fourth_character_not_backslash|notremovable.exe|notremovable.ini|id:USB_VID_0DB0&PID_A871|||1|$default_key"
   "long_enumerator|notremovable.exe|notremovable.ini|id:HDAUDIO\\FUNC_01&VEN_ABCD|||1|HDA#DIO\\FUNC_01&VEN_ABCD\\LocationPaths\\*"
-  "several_dots_in_exe_name|mark.v2.exe|mark.v2.ini|id:USB\\VID_1111&PID_2222|||1|USB#VID_1111&PID_2222\\LocationPaths\\*"
+  "several_dots_in_exe_name|mark.v2.exe|mark.v2.ini|id:$configured_id|||1|$configured_key"
   "existing_value_of_other_type|notremovable.exe|-||||1|$default_key"
   "second_run|notremovable.exe|-|||2|1|$default_key"
-  "arguments_ignored|notremovable.exe|notremovable.ini|id:USB\\VID_1111&PID_2222|/f x.ini --DevID=HDAUDIO\\X||1|USB#VID_1111&PID_2222\\LocationPaths\\*"
+  "arguments_ignored|notremovable.exe|notremovable.ini|id:$configured_id|/f x.ini --DevID=HDAUDIO\\X||1|$configured_key"
   "key_cannot_be_created|notremovable.exe|-||||1|only:USB#VID_0DB0&PID_A871"
   "id_62_characters|notremovable.exe|notremovable.ini|id:$id62|||1|USB#$(repeat A 58)\\LocationPaths\\*"
   "id_100_characters|notremovable.exe|notremovable.ini|id:$id100|||1|USB#$(repeat A 96)\\LocationPaths\\*"
   "id_254_characters_refused_by_platform|notremovable.exe|notremovable.ini|id:$id254|||1|-"
   "id_255_characters|notremovable.exe|notremovable.ini|id:$id255|||0|-"
   "id_300_characters|notremovable.exe|notremovable.ini|id:$id300|||0|-"
-  "dot_in_folder_only|My.Tools/mark|My.Tools/mark.ini|id:USB\\VID_1111&PID_2222|||1|USB#VID_1111&PID_2222\\LocationPaths\\*"
-  "short_extension|mark.x|mark.ini|id:USB\\VID_1111&PID_2222|||1|USB#VID_1111&PID_2222\\LocationPaths\\*"
+  "dot_in_folder_only|My.Tools/mark|My.Tools/mark.ini|id:$configured_id|||1|$configured_key"
+  "short_extension|mark.x|mark.ini|id:$configured_id|||1|$configured_key"
   "exe_path_too_long|$unreadable_exe|-||||0|-"
   "settings_path_too_long|$settings_too_long|-||||0|-"
   "settings_binary_garbage|notremovable.exe|-||||1|$default_key"
-  "settings_of_1_mib|notremovable.exe|-||||1|USB#VID_1111&PID_2222\\LocationPaths\\*"
+  "settings_of_1_mib|notremovable.exe|-||||1|$configured_key"
   "value_over_300_characters|notremovable.exe|notremovable.ini|id:$id400|||0|-"
-  "value_in_spaces|notremovable.exe|notremovable.ini|id:   USB\\VID_1111&PID_2222   |||1|USB#VID_1111&PID_2222\\LocationPaths\\*"
-  "value_in_quotes|notremovable.exe|notremovable.ini|id:\"USB\\VID_1111&PID_2222\"|||1|USB#VID_1111&PID_2222\\LocationPaths\\*"
+  "value_in_spaces|notremovable.exe|notremovable.ini|id:   $configured_id   |||1|$configured_key"
+  "value_in_quotes|notremovable.exe|notremovable.ini|id:\"$configured_id\"|||1|$configured_key"
+  "value_in_quotes_255_characters|notremovable.exe|notremovable.ini|id:\"$id255\"|||0|-"
+  "value_in_quotes_254_characters|notremovable.exe|notremovable.ini|id:\"$id254\"|||1|-"
   "settings_is_a_directory|notremovable.exe|-||||1|$default_key"
-  "settings_with_lf_line_ends|notremovable.exe|-||||1|USB#VID_1111&PID_2222\\LocationPaths\\*"
-  "settings_in_utf16_with_bom|notremovable.exe|-||||1|USB#VID_1111&PID_2222\\LocationPaths\\*"
+  "settings_with_lf_line_ends|notremovable.exe|-||||1|$configured_key"
+  "settings_in_utf16_with_bom|notremovable.exe|-||||1|$configured_key"
   "shipped_example_settings|notremovable.exe|-||||1|$default_key"
-  "settings_path_at_bound|$settings_at_bound|${settings_at_bound%.x}.ini|id:USB\\VID_1111&PID_2222|||1|USB#VID_1111&PID_2222\\LocationPaths\\*"
+  "settings_path_at_bound|$settings_at_bound|${settings_at_bound%.x}.ini|id:$configured_id|||1|$configured_key"
+  # The settings file must be found exactly, or nothing is done.
+  "folder_outside_code_page|Тест/notremovable.exe|Тест/notremovable.ini|id:$configured_id|||0|-"
+  "folder_with_best_fit_letter|Włodek/notremovable.exe|Włodek/notremovable.ini|id:$configured_id|||0|-"
+  "folder_with_fullwidth_letters|ＴＯＯＬＳ/notremovable.exe|ＴＯＯＬＳ/notremovable.ini|id:$configured_id|||0|-"
+  "exe_name_with_fullwidth_letter|ｍark.exe|ｍark.ini|id:$configured_id|||0|-"
+  "folder_in_code_page|Café Geräte/notremovable.exe|Café Geräte/notremovable.ini|id:$configured_id|||1|$configured_key"
+  "started_by_short_name|long folder name/notremovable.exe|long folder name/notremovable.ini|id:$configured_id|||1|$configured_key"
+  "settings_held_without_read_sharing|notremovable.exe|notremovable.ini|id:$configured_id|||0|-"
+  "settings_released_after_hold|notremovable.exe|notremovable.ini|id:$configured_id|||1|$configured_key"
+  "settings_denied_by_permissions|notremovable.exe|notremovable.ini|id:$configured_id|||0|-"
+  "exe_in_system_folder|C:/windows/system32/notremovable.exe|C:/windows/system32/notremovable.ini|id:$configured_id|||0|-"
+  "exe_in_wow64_system_folder|C:/windows/syswow64/notremovable.exe|C:/windows/syswow64/notremovable.ini|id:$configured_id|||0|-"
 )
+# Rows that exist on 64-bit Windows only: its system folders under WOW64.
+only_on_win64=" exe_in_system_folder exe_in_wow64_system_folder "
 
 decoy() { printf '[Settings]\r\nDevID=USB\\VID_DEC0&PID_DEC0\r\n' >"$1"; }
+# A decoy settings file, and beside it a copy of the exe, so that the path the
+# ANSI calls make up names a real file: only the exact comparison tells.
+decoy_folder() { mkdir -p "$(dirname "$1")" && cp "$exe" "$1.exe" && decoy "$1.ini"; }
 prepare_several_dots_in_exe_name() { decoy "$1/mark.ini"; }
 prepare_dot_in_folder_only() { decoy "$1/My.ini"; }
 # Bad settings files: they must never crash or hang the program.
@@ -86,15 +118,45 @@ prepare_settings_in_utf16_with_bom() {
 }
 prepare_shipped_example_settings() { cp "$root/res/notremovable.ini.example" "$1/notremovable.ini"; }
 prepare_existing_value_of_other_type() {
-  wine reg add "$overrides_key\\$default_key" /v Removable /t REG_SZ /d yes /f >/dev/null
+  "${native_reg[@]}" add "$overrides_key\\$default_key" /v Removable /t REG_SZ /d yes /f >/dev/null
 }
 prepare_key_cannot_be_created() {
-  wine "$helper" 'SYSTEM\CurrentControlSet\Control\DeviceOverrides\USB#VID_0DB0&PID_A871'
+  wine "$helpers/create_volatile_key.exe" 'SYSTEM\CurrentControlSet\Control\DeviceOverrides\USB#VID_0DB0&PID_A871'
+}
+# The ANSI calls render ł as l and fullwidth letters as ASCII ones: a decoy waits there.
+prepare_folder_with_best_fit_letter() { decoy_folder "$1/Wlodek/notremovable"; }
+prepare_folder_with_fullwidth_letters() { decoy_folder "$1/TOOLS/notremovable"; }
+prepare_exe_name_with_fullwidth_letter() { decoy_folder "$1/mark"; }
+prepare_settings_denied_by_permissions() { chmod 000 "$1/notremovable.ini"; }
+# Under WOW64 a read from the system folder reaches the WOW64 system folder.
+prepare_exe_in_system_folder() {
+  decoy_folder "$WINEPREFIX/drive_c/windows/syswow64/notremovable"
+  outside+=("$WINEPREFIX/drive_c/windows/syswow64/notremovable.exe"
+            "$WINEPREFIX/drive_c/windows/syswow64/notremovable.ini")
+}
+
+# Runs a row's exe (a Windows path) as the row says; the last status counts.
+run_started_by_short_name() {  # DIR EXE
+  local short
+  short=$(wine "$helpers/print_short_path.exe" "$2" | tr -d '\r') || return 1
+  # What the exe would have read by its short name, had it not expanded it.
+  local short_name=${short##*\\}
+  decoy "$1/long folder name/${short_name%.*}.ini"
+  wine "$short"
+}
+run_settings_held_without_read_sharing() {  # DIR EXE
+  wine "$helpers/hold_file_open.exe" "${2%.exe}.ini" "$2"
+}
+run_settings_released_after_hold() {  # DIR EXE
+  run_settings_held_without_read_sharing "$@"
+  local held_status=$?
+  [ "$held_status" = 0 ] && [ -z "$(registry_state)" ] || { echo "held: status $held_status" >&2; return 9; }
+  wine "$2"
 }
 
 # The DeviceOverrides subtree as "[key]" and " name type data" lines.
 registry_state() {
-  wine reg query "$overrides_key" /s 2>/dev/null | tr -d '\r' |
+  "${native_reg[@]}" query "$overrides_key" /s 2>/dev/null | tr -d '\r' |
     sed -n -e 's/^HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\DeviceOverrides\\\(.*\)$/[\1]/p' \
            -e 's/^ \{4\}\([^ ].*\)$/  \1/p' | tr -s ' '
 }
@@ -115,20 +177,43 @@ expected_state() {
   esac
 }
 
+# A row's file: relative to its case folder, or to drive C: as C:/...
+place() {  # CASE_DIR PATH
+  case $2 in
+    C:/*) echo "$WINEPREFIX/drive_c/${2#C:/}" ;;
+    *) echo "$1/$2" ;;
+  esac
+}
+# The Windows path of a file in the prefix's drive C:.
+windows_path() {
+  local relative=${1#"$WINEPREFIX/drive_c/"}
+  echo "C:\\${relative//\//\\}"
+}
+
 start_wine
 trap stop_wine EXIT
 
 passed=0
 failed=0
+skipped=0
 for row in "${cases[@]}"; do
   IFS='|' read -r name exe_rel ini_rel content args runs want_status want_key <<<"$row"
+  if [ "$arch" != win64 ] && [[ $only_on_win64 == *" $name "* ]]; then
+    skipped=$((skipped + 1))
+    continue
+  fi
   dir="$cases_dir/$name"
-  fresh_exe_folder "$dir" "$exe_rel"
+  exe_path=$(place "$dir" "$exe_rel")
+  outside=()  # files laid outside the case folder, removed after the row
+  [[ $exe_path == "$dir"/* ]] || outside+=("$exe_path")
+  fresh_exe_folder "$dir" "$exe_path"
   if [ "$ini_rel" != "-" ]; then
+    ini_path=$(place "$dir" "$ini_rel")
+    [[ $ini_path == "$dir"/* ]] || outside+=("$ini_path")
     case $content in
       id:*) printf '[Settings]\r\nDevID=%s\r\n' "${content#id:}" ;;
       nokey) printf '[Settings]\r\nOther=1\r\n' ;;
-    esac >"$dir/$ini_rel"
+    esac >"$ini_path"
   fi
   problems=""
   if declare -F "prepare_$name" >/dev/null && ! "prepare_$name" "$dir"; then
@@ -138,7 +223,11 @@ for row in "${cases[@]}"; do
   read -r -a argv <<<"$args"
   status=""
   for _ in $(seq "${runs:-1}"); do
-    wine "$dir/$exe_rel" "${argv[@]}" >"$dir.out" 2>"$dir.err"
+    if declare -F "run_$name" >/dev/null; then
+      "run_$name" "$dir" "$(windows_path "$exe_path")" >"$dir.out" 2>"$dir.err"
+    else
+      wine "$(windows_path "$exe_path")" "${argv[@]}" >"$dir.out" 2>"$dir.err"
+    fi
     status=$?
     [ -s "$dir.out" ] && problems+=" wrote to stdout: $(head -c 200 "$dir.out");"
     [ -s "$dir.err" ] && problems+=" wrote to stderr: $(head -c 200 "$dir.err");"
@@ -147,6 +236,7 @@ for row in "${cases[@]}"; do
   got=$(registry_state)
   want=$(expected_state "$want_key")
   [ "$got" = "$want" ] || problems+=$'\n'"  registry:"$'\n'"$got"$'\n'"  expected:"$'\n'"$want"
+  rm -f "${outside[@]}"
 
   if [ -z "$problems" ]; then
     echo "ok      $name"
@@ -156,7 +246,7 @@ for row in "${cases[@]}"; do
     failed=$((failed + 1))
   fi
 done
-wine reg delete "$overrides_key" /f >/dev/null 2>&1
+"${native_reg[@]}" delete "$overrides_key" /f >/dev/null 2>&1
 
-echo "end_to_end: $passed passed, $failed failed"
+echo "end_to_end_$arch: $passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]

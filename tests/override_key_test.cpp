@@ -1,5 +1,5 @@
 // The length rule and the override key composition: the worked examples and
-// the bounds of the IDs that are acted on.
+// the bounds of the IDs that are acted on; which values read are taken whole.
 #include "override_key.h"
 
 #include <gtest/gtest.h>
@@ -67,6 +67,47 @@ TEST_P(Composition, ActsOnBoundedIdsAndComposesTheirKey) {
 
 INSTANTIATE_TEST_SUITE_P(Table, Composition, testing::ValuesIn(kCompositionCases),
                          [](const testing::TestParamInfo<CompositionCase>& row) {
+                           return std::string(row.param.name);
+                         });
+
+struct ReadValueCase {
+  const char* name;
+  std::string value;       // what the reader left in its buffer
+  std::size_t readLength;  // what it reported
+  bool expectTaken;
+};
+
+const ReadValueCase kReadValueCases[] = {
+    {"Default", "USB\\VID_0DB0&PID_A871", 21, true},
+    {"Empty", "", 0, true},
+    {"LongestTaken", "USB\\" + std::string(250, 'A'), 254, true},
+    {"OneLongerThanTaken", "USB\\" + std::string(251, 'A'), 255, false},
+    {"FillsOldFieldSize", "USB\\" + std::string(252, 'A'), 256, false},
+    {"CutByReader", std::string(kReadBufferSize - 1, 'A'), kReadBufferSize - 1, false},
+    {"ReaderReportsCut", "USB\\VID_0DB0&PID_A871", kReadBufferSize - 1, false},
+    {"Unterminated", std::string(kReadBufferSize, 'A'), kReadBufferSize - 1, false},
+};
+
+void PrintTo(const ReadValueCase& row, std::ostream* out) { *out << row.name; }
+
+class ReadValue : public testing::TestWithParam<ReadValueCase> {};
+
+TEST_P(ReadValue, IsTakenOnlyWhole) {
+  const ReadValueCase& c = GetParam();
+  ASSERT_LE(c.value.size(), kReadBufferSize);
+  char readBuffer[kReadBufferSize];
+  std::memcpy(readBuffer, c.value.data(), c.value.size());
+  if (c.value.size() < kReadBufferSize) {
+    readBuffer[c.value.size()] = '\0';
+  }
+  char deviceId[kDeviceIdFieldSize];
+  std::memset(deviceId, 'x', sizeof deviceId);
+  TakeWholeValue(readBuffer, c.readLength, deviceId);
+  EXPECT_EQ(std::string(deviceId), c.expectTaken ? c.value : std::string());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ReadValue, testing::ValuesIn(kReadValueCases),
+                         [](const testing::TestParamInfo<ReadValueCase>& row) {
                            return std::string(row.param.name);
                          });
 

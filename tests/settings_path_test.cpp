@@ -1,5 +1,5 @@
 // Settings file path derivation: beside the executable, named after it, and
-// refused whenever it cannot be made in full.
+// refused whenever it cannot be made in full; whether a path lies in a folder.
 #include "settings_path.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +53,43 @@ TEST_P(Derivation, StaysBesideTheExecutable) {
 
 INSTANTIATE_TEST_SUITE_P(Table, Derivation, testing::ValuesIn(kDerivationCases),
                          [](const testing::TestParamInfo<DerivationCase>& row) {
+                           return std::string(row.param.name);
+                         });
+
+struct FolderCase {
+  const char* name;
+  std::string path;
+  std::string folder;
+  bool expectInside;
+};
+
+const FolderCase kFolderCases[] = {
+    {"InFolder", "C:\\windows\\system32\\mark.exe", "C:\\windows\\system32", true},
+    {"OtherCase", "c:\\WINDOWS\\System32\\mark.exe", "C:\\windows\\system32", true},
+    {"BelowFolder", "C:\\windows\\SysWOW64\\tools\\mark.exe", "C:\\windows\\syswow64", true},
+    {"FolderWithSeparator", "C:\\windows\\system32\\mark.exe", "C:\\windows\\system32\\", true},
+    {"ForwardSlashes", "C:/windows/system32/mark.exe", "C:\\windows\\system32", true},
+    {"DriveRoot", "C:\\mark.exe", "C:\\", true},
+    {"SiblingWithLongerName", "C:\\windows\\system32x\\mark.exe", "C:\\windows\\system32", false},
+    {"ParentFolder", "C:\\windows\\mark.exe", "C:\\windows\\system32", false},
+    {"TheFolderItself", "C:\\windows\\system32", "C:\\windows\\system32", false},
+    {"OtherFolder", "D:\\Tools\\mark.exe", "C:\\windows\\system32", false},
+    {"EmptyFolder", "C:\\mark.exe", "", false},
+    {"FolderOfSeparatorsOnly", "\\\\mark.exe", "\\", false},
+};
+
+void PrintTo(const FolderCase& row, std::ostream* out) { *out << row.name; }
+
+class Folder : public testing::TestWithParam<FolderCase> {};
+
+TEST_P(Folder, HoldsOnlyWhatLiesInIt) {
+  const FolderCase& c = GetParam();
+  EXPECT_EQ(IsInsideFolder(c.path.data(), c.path.size(), c.folder.data(), c.folder.size()),
+            c.expectInside);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Folder, testing::ValuesIn(kFolderCases),
+                         [](const testing::TestParamInfo<FolderCase>& row) {
                            return std::string(row.param.name);
                          });
 

@@ -1,9 +1,10 @@
-// Fuzzes the length rule and the key composition with any configured value of
-// 0 to 300 bytes, delivered as the profile reader would: cut to 255 characters
-// and terminated in the 256-byte field.
+// Fuzzes the taking of the value read, the length rule and the key composition
+// with any configured value of 0 to 600 bytes, delivered as the profile reader
+// would: cut to the read buffer's last character and terminated.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "override_key.h"
 
@@ -24,16 +25,24 @@ const char* Suffix() { return std::strstr(std::strstr(kOverrideKeyTemplate, "%s"
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size > 300) {
+  if (size > 600) {
     return 0;
   }
   const char* value = reinterpret_cast<const char*>(data);
   const std::size_t valueLength = strnlen(value, size);
 
+  char readBuffer[kReadBufferSize];
+  std::memset(readBuffer, 0x7f, sizeof readBuffer);
+  const std::size_t delivered = valueLength < kReadBufferSize - 1 ? valueLength : kReadBufferSize - 1;
+  std::memcpy(readBuffer, value, delivered);
+  readBuffer[delivered] = '\0';
   char deviceId[kDeviceIdFieldSize];
-  const std::size_t delivered = valueLength < kDeviceIdFieldSize - 1 ? valueLength : kDeviceIdFieldSize - 1;
-  std::memcpy(deviceId, value, delivered);
-  deviceId[delivered] = '\0';
+  std::memset(deviceId, 0x7f, sizeof deviceId);
+  TakeWholeValue(readBuffer, delivered, deviceId);
+  Require(std::memchr(deviceId, '\0', sizeof deviceId) != nullptr);
+  // Taken unchanged when whole, else nothing.
+  const bool taken = deviceId[0] != '\0';
+  Require(!taken || std::strcmp(deviceId, std::string(value, valueLength).c_str()) == 0);
 
   const bool actedOn = IsDeviceIdActedOn(deviceId);
   Require(actedOn == (valueLength >= 21 && valueLength <= 254));

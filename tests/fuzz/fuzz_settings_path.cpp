@@ -1,9 +1,13 @@
-// Fuzzes the settings path derivation with any executable path of 0 to 300
+// Fuzzes the settings path derivation with any executable path of 0 to 600
 // bytes: a derived path lies in the executable's own folder and ends in
-// ".ini", or the derivation says it cannot be made.
+// ".ini", or the derivation says it cannot be made. A zero byte splits off a
+// folder to test the folder comparison with: an exe refused for lying in a
+// folder has its settings file there too, and a name put in a folder lies in
+// it however its ASCII letters are cased.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "settings_path.h"
 
@@ -17,14 +21,56 @@ void Require(bool condition) {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+char FlipAsciiCase(char c) {
+  if (c >= 'a' && c <= 'z') {
+    return static_cast<char>(c - 'a' + 'A');
+  }
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The input as FOLDER, a zero byte, and a PATH.
+void CheckFolderComparison(const char* data, std::size_t size) {
+  using namespace notremovable;
+  const char* split = static_cast<const char*>(std::memchr(data, '\0', size));
+  if (split == nullptr) {
+    return;
+  }
+  const std::string folder(data, split);
+  const std::string path(split + 1, data + size);
+  std::size_t folderEnd = folder.size();
+  while (folderEnd > 0 && IsSeparator(folder[folderEnd - 1])) {
+    --folderEnd;
+  }
+
+  const bool inside = IsInsideFolder(path.data(), path.size(), folder.data(), folder.size());
+  if (inside) {
+    Require(path.size() > folderEnd + 1 && IsSeparator(path[folderEnd]));
+    char settingsPath[kPathFieldSize];
+    if (DeriveSettingsFilePath(path.data(), path.size(), settingsPath)) {
+      Require(IsInsideFolder(settingsPath, std::strlen(settingsPath), folder.data(), folder.size()));
+    }
+  }
+
+  // Any name put in the folder lies in it, however the folder's letters are cased.
+  if (folderEnd > 0 && !path.empty()) {
+    std::string flipped = folder.substr(0, folderEnd);
+    for (char& c : flipped) {
+      c = FlipAsciiCase(c);
+    }
+    const std::string named = flipped + "\\" + path;
+    Require(IsInsideFolder(named.data(), named.size(), folder.data(), folder.size()));
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace notremovable;
-  if (size > 300) {
+  if (size > 600) {
     return 0;
   }
   const char* exePath = reinterpret_cast<const char*>(data);
+  CheckFolderComparison(exePath, size);
 
   char settingsPath[kPathFieldSize];
   std::memset(settingsPath, 0x7f, sizeof settingsPath);

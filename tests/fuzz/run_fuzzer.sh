@@ -5,5 +5,5 @@
 set -euo pipefail
 target=$1 seeds=$2 work=$3 seconds=$4
 mkdir -p "$work/corpus" "$work/artifacts"
-"$target" -max_total_time="$seconds" -max_len=300 -print_final_stats=1 \
+"$target" -max_total_time="$seconds" -max_len=600 -print_final_stats=1 \
   -artifact_prefix="$work/artifacts/" "$work/corpus" "$seeds"

@@ -1,0 +1,72 @@
+// The executable's exact long path, checked against the wide module path, and
+// the WOW64 system folders from which it cannot know what it reads.
+#include "exe_path.h"
+
+#include <windows.h>
+
+#include "settings_path.h"
+
+namespace notremovable {
+namespace {
+
+constexpr DWORD kPathFieldCount = static_cast<DWORD>(kPathFieldSize);
+
+// The calls below return 0 on failure and, when the field is too small, the
+// field's size or more: either way there is no whole path.
+bool IsWholePath(DWORD length) { return length != 0 && length < kPathFieldCount; }
+
+}  // namespace
+
+std::size_t GetExactExePath(char (&exePath)[kPathFieldSize]) {
+  exePath[0] = '\0';
+  DWORD ansiLength = GetModuleFileNameA(nullptr, exePath, kPathFieldCount);
+  if (IsWholePath(ansiLength)) {
+    // In place, as the call allows: a path the ANSI rendering garbled names no
+    // file, or another one, which the comparison below tells.
+    ansiLength = GetLongPathNameA(exePath, exePath, kPathFieldCount);
+  }
+  wchar_t widePath[kPathFieldSize];
+  DWORD wideLength = GetModuleFileNameW(nullptr, widePath, kPathFieldCount);
+  if (IsWholePath(wideLength)) {
+    wideLength = GetLongPathNameW(widePath, widePath, kPathFieldCount);
+  }
+  if (!IsWholePath(ansiLength) || !IsWholePath(wideLength)) {
+    exePath[0] = '\0';
+    return 0;
+  }
+
+  // The ANSI path is exact when it converts back to the wide one, character for
+  // character; a byte that is no character of the code page fails the conversion.
+  wchar_t convertedBack[kPathFieldSize];
+  const int convertedLength =
+      MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, exePath, static_cast<int>(ansiLength),
+                          convertedBack, static_cast<int>(kPathFieldCount));
+  bool exact = convertedLength == static_cast<int>(wideLength);
+  for (DWORD i = 0; exact && i < wideLength; ++i) {
+    exact = convertedBack[i] == widePath[i];
+  }
+  if (!exact) {
+    exePath[0] = '\0';
+    return 0;
+  }
+  return ansiLength;
+}
+
+bool ReadsReachExeFolder(const char* exePath, std::size_t length) {
+  BOOL isWow64 = FALSE;
+  if (IsWow64Process(GetCurrentProcess(), &isWow64) == FALSE) {
+    return false;  // cannot tell, so cannot trust the folder
+  }
+  if (isWow64 == FALSE) {
+    return true;  // 32-bit Windows redirects nothing
+  }
+  char folder[kPathFieldSize];
+  const UINT systemLength = GetSystemDirectoryA(folder, kPathFieldCount);
+  if (!IsWholePath(systemLength) || IsInsideFolder(exePath, length, folder, systemLength)) {
+    return false;
+  }
+  const UINT wow64Length = GetSystemWow64DirectoryA(folder, kPathFieldCount);
+  return IsWholePath(wow64Length) && !IsInsideFolder(exePath, length, folder, wow64Length);
+}
+
+}  // namespace notremovable
