@@ -7,11 +7,25 @@ windows_dir="$root/build/windows"
 native_dir="$root/build/native"
 sanitize_dir="$root/build/sanitize"
 
-export WINEPREFIX="$root/build/wineprefix"
-export WINEARCH=win32
 export WINEDEBUG=-all
 # No Mono or Gecko installers while the prefix is created.
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine passes non-ASCII file names only under a UTF-8 locale; its ANSI code
+# page is then 1252.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+
+# Chooses the Wine prefix: win32 (32-bit Windows) or win64 (64-bit Windows,
+# where the 32-bit exe runs under WOW64). native_reg is that Windows' own reg,
+# the native registry view: the 64-bit one on 64-bit Windows.
+use_prefix() {
+  export WINEARCH=$1
+  case $1 in
+    win32) export WINEPREFIX="$root/build/wineprefix"; native_reg=(wine reg) ;;
+    win64) export WINEPREFIX="$root/build/wineprefix64"; native_reg=(/usr/lib/wine/wine64 reg) ;;
+    *) echo "unknown Wine prefix kind: $1" >&2; return 1 ;;
+  esac
+}
+use_prefix win32
 
 # Configures the tree in DIR from the sources with Ninja; cmake arguments follow.
 configure_tree() {
@@ -52,8 +66,9 @@ build_native() {
   cmake --build "$native_dir"
 }
 
-# Keeps one wineserver alive for the caller's run, so that each Wine call
-# does not start its own; stop_wine stops it only if this call started it.
+# Keeps one wineserver alive for the caller's run in the chosen prefix, so that
+# each Wine call does not start its own; stop_wine stops it only if this call
+# started it.
 wine_server_pid=""
 start_wine() {
   mkdir -p "$WINEPREFIX"
@@ -81,11 +96,11 @@ stop_wine() {
 overrides_key='HKLM\SYSTEM\CurrentControlSet\Control\DeviceOverrides'
 
 # A clean slate for one run under Wine: no device overrides, and DIR laid anew
-# with the Windows tree's exe in it as NAME (default notremovable.exe; NAME may
-# hold folders).
+# with the Windows tree's exe in it at EXE (default DIR/notremovable.exe; EXE
+# may lie in folders below DIR, or elsewhere).
 fresh_exe_folder() {
-  local dir=$1 name=${2:-notremovable.exe}
-  wine reg delete "$overrides_key" /f >/dev/null 2>&1 || true
-  rm -rf "$dir" && mkdir -p "$(dirname "$dir/$name")" &&
-    cp "$windows_dir/notremovable.exe" "$dir/$name"
+  local dir=$1 exe=${2:-$1/notremovable.exe}
+  "${native_reg[@]}" delete "$overrides_key" /f >/dev/null 2>&1 || true
+  rm -rf "$dir" && mkdir -p "$dir" "$(dirname "$exe")" &&
+    cp "$windows_dir/notremovable.exe" "$exe"
 }
