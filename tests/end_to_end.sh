@@ -29,6 +29,8 @@ path_of_length() {  # CASE TOTAL EXTENSION
 }
 id62="USB\\$(repeat A 58)"
 id100="USB\\$(repeat A 96)"
+id195="USB\\$(repeat A 191)"  # the key path's 260 characters: Wine's longest
+id196="USB\\$(repeat A 192)"
 id254="USB\\$(repeat A 250)"
 id255="USB\\$(repeat A 251)"
 id300="USB\\$(repeat A 296)"
@@ -59,6 +61,8 @@ cases=(
   "key_cannot_be_created|notremovable.exe|-||||1|only:USB#VID_0DB0&PID_A871"
   "id_62_characters|notremovable.exe|notremovable.ini|id:$id62|||1|USB#$(repeat A 58)\\LocationPaths\\*"
   "id_100_characters|notremovable.exe|notremovable.ini|id:$id100|||1|USB#$(repeat A 96)\\LocationPaths\\*"
+  "id_195_characters|notremovable.exe|notremovable.ini|id:$id195|||1|USB#$(repeat A 191)\\LocationPaths\\*"
+  "id_196_characters_refused_by_platform|notremovable.exe|notremovable.ini|id:$id196|||1|-"
   "id_254_characters_refused_by_platform|notremovable.exe|notremovable.ini|id:$id254|||1|-"
   "id_255_characters|notremovable.exe|notremovable.ini|id:$id255|||0|-"
   "id_300_characters|notremovable.exe|notremovable.ini|id:$id300|||0|-"
