@@ -41,10 +41,17 @@ build_windows() {
   cmake --build "$windows_dir"
 }
 
-# A release tree in DIR (clean if DIR is new), packed by CPack; prints the ZIP's path.
+# A release tree in DIR (clean if DIR is new), packed by CPack; prints the ZIP's
+# path. A command given after DIR is run on the built exe's path before the
+# checksums and the ZIP are made (the release signs it there).
 package_release() {
   local dir=$1
+  shift
   configure_tree "$dir" "$mingw_toolchain" -DCMAKE_BUILD_TYPE=MinSizeRel
+  cmake --build "$dir" --target notremovable >/dev/null
+  if [ $# -gt 0 ]; then
+    "$@" "$dir/notremovable.exe" || return 1
+  fi
   cmake --build "$dir" >/dev/null
   (cd "$dir" && cpack -B "$dir/package" >/dev/null)
   ls "$dir"/package/notremovable-*-win32.zip
