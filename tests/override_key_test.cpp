@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "table_rows.h"
+
 #include <cstring>
 #include <ostream>
 #include <string>
@@ -47,12 +49,8 @@ class Composition : public testing::TestWithParam<CompositionCase> {};
 
 TEST_P(Composition, ActsOnBoundedIdsAndComposesTheirKey) {
   const CompositionCase& c = GetParam();
-  ASSERT_LE(c.deviceId.size(), kDeviceIdFieldSize);
   char deviceId[kDeviceIdFieldSize];
-  std::memcpy(deviceId, c.deviceId.data(), c.deviceId.size());
-  if (c.deviceId.size() < kDeviceIdFieldSize) {
-    deviceId[c.deviceId.size()] = '\0';
-  }
+  LayIntoField(c.deviceId, deviceId);
 
   const bool expectActed = !c.expectedKeyPath.empty();
   ASSERT_EQ(IsDeviceIdActedOn(deviceId), expectActed);
@@ -65,10 +63,7 @@ TEST_P(Composition, ActsOnBoundedIdsAndComposesTheirKey) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Composition, testing::ValuesIn(kCompositionCases),
-                         [](const testing::TestParamInfo<CompositionCase>& row) {
-                           return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Table, Composition, testing::ValuesIn(kCompositionCases), RowName());
 
 struct ReadValueCase {
   const char* name;
@@ -94,22 +89,15 @@ class ReadValue : public testing::TestWithParam<ReadValueCase> {};
 
 TEST_P(ReadValue, IsTakenOnlyWhole) {
   const ReadValueCase& c = GetParam();
-  ASSERT_LE(c.value.size(), kReadBufferSize);
   char readBuffer[kReadBufferSize];
-  std::memcpy(readBuffer, c.value.data(), c.value.size());
-  if (c.value.size() < kReadBufferSize) {
-    readBuffer[c.value.size()] = '\0';
-  }
+  LayIntoField(c.value, readBuffer);
   char deviceId[kDeviceIdFieldSize];
   std::memset(deviceId, 'x', sizeof deviceId);
   TakeWholeValue(readBuffer, c.readLength, deviceId);
   EXPECT_EQ(std::string(deviceId), c.expectTaken ? c.value : std::string());
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ReadValue, testing::ValuesIn(kReadValueCases),
-                         [](const testing::TestParamInfo<ReadValueCase>& row) {
-                           return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Table, ReadValue, testing::ValuesIn(kReadValueCases), RowName());
 
 }  // namespace
 }  // namespace notremovable

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "table_rows.h"
+
 #include <ostream>
 #include <string>
 
@@ -51,10 +53,7 @@ TEST_P(Derivation, StaysBesideTheExecutable) {
   EXPECT_EQ(std::string(settingsPath), c.expectedSettingsPath);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Derivation, testing::ValuesIn(kDerivationCases),
-                         [](const testing::TestParamInfo<DerivationCase>& row) {
-                           return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Table, Derivation, testing::ValuesIn(kDerivationCases), RowName());
 
 struct FolderCase {
   const char* name;
@@ -88,10 +87,7 @@ TEST_P(Folder, HoldsOnlyWhatLiesInIt) {
             c.expectInside);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Folder, testing::ValuesIn(kFolderCases),
-                         [](const testing::TestParamInfo<FolderCase>& row) {
-                           return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Table, Folder, testing::ValuesIn(kFolderCases), RowName());
 
 }  // namespace
 }  // namespace notremovable
