@@ -93,10 +93,11 @@ cases=(
   "settings_released_after_hold|notremovable.exe|notremovable.ini|id:$configured_id|||1|$configured_key"
   "settings_denied_by_permissions|notremovable.exe|notremovable.ini|id:$configured_id|||0|-"
   "exe_in_system_folder|C:/windows/system32/notremovable.exe|C:/windows/system32/notremovable.ini|id:$configured_id|||0|-"
+  "exe_below_system_folder|C:/windows/system32/nrtools/notremovable.exe|C:/windows/system32/nrtools/notremovable.ini|id:$configured_id|||0|-"
   "exe_in_wow64_system_folder|C:/windows/syswow64/notremovable.exe|C:/windows/syswow64/notremovable.ini|id:$configured_id|||0|-"
 )
 # Rows that exist on 64-bit Windows only: its system folders under WOW64.
-only_on_win64=" exe_in_system_folder exe_in_wow64_system_folder "
+only_on_win64=" exe_in_system_folder exe_below_system_folder exe_in_wow64_system_folder "
 
 decoy() { printf '[Settings]\r\nDevID=USB\\VID_DEC0&PID_DEC0\r\n' >"$1"; }
 # A decoy settings file, and beside it a copy of the exe, so that the path the
@@ -137,6 +138,13 @@ prepare_exe_in_system_folder() {
   decoy_folder "$WINEPREFIX/drive_c/windows/syswow64/notremovable"
   outside+=("$WINEPREFIX/drive_c/windows/syswow64/notremovable.exe"
             "$WINEPREFIX/drive_c/windows/syswow64/notremovable.ini")
+}
+
+# Redirection takes the folders below the system folder along.
+prepare_exe_below_system_folder() {
+  local system32="$WINEPREFIX/drive_c/windows/system32" syswow64="$WINEPREFIX/drive_c/windows/syswow64"
+  decoy_folder "$syswow64/nrtools/notremovable"
+  outside+=("$syswow64/nrtools" "$system32/nrtools")
 }
 
 # Runs a row's exe (a Windows path) as the row says; the last status counts.
@@ -208,7 +216,7 @@ for row in "${cases[@]}"; do
   fi
   dir="$cases_dir/$name"
   exe_path=$(place "$dir" "$exe_rel")
-  outside=()  # files laid outside the case folder, removed after the row
+  outside=()  # files and folders laid outside the case folder, removed after the row
   [[ $exe_path == "$dir"/* ]] || outside+=("$exe_path")
   fresh_exe_folder "$dir" "$exe_path"
   if [ "$ini_rel" != "-" ]; then
@@ -240,7 +248,7 @@ for row in "${cases[@]}"; do
   got=$(registry_state)
   want=$(expected_state "$want_key")
   [ "$got" = "$want" ] || problems+=$'\n'"  registry:"$'\n'"$got"$'\n'"  expected:"$'\n'"$want"
-  rm -f "${outside[@]}"
+  rm -rf "${outside[@]}"
 
   if [ -z "$problems" ]; then
     echo "ok      $name"

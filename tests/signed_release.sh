@@ -62,6 +62,8 @@ fails_cleanly() {  # EXPECTED_WORDS PKCS12 PASSWORD_FILE
 check "missing certificate file" fails_cleanly "certificate file" "$work/cert/missing.pfx" "$work/cert/password"
 check "certificate path that is a folder" fails_cleanly "certificate file" "$work/cert" "$work/cert/password"
 check "missing password file" fails_cleanly "password file" "$work/cert/signer.pfx" "$work/cert/missing"
+printf '%s\nsecond line\n' "$password" >"$work/cert/two-lines"
+check "password file of two lines" fails_cleanly "one line" "$work/cert/signer.pfx" "$work/cert/two-lines"
 check "wrong password" fails_cleanly "does not open" "$work/cert/signer.pfx" "$work/cert/wrong"
 check "not a PKCS#12 file" fails_cleanly "does not open" "$work/cert/signer.pem" "$work/cert/password"
 
