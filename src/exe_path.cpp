@@ -30,20 +30,18 @@ std::size_t GetExactExePath(char (&exePath)[kPathFieldSize]) {
   if (IsWholePath(wideLength)) {
     wideLength = GetLongPathNameW(widePath, widePath, kPathFieldCount);
   }
-  if (!IsWholePath(ansiLength) || !IsWholePath(wideLength)) {
-    exePath[0] = '\0';
-    return 0;
-  }
-
   // The ANSI path is exact when it converts back to the wide one, character for
   // character; a byte that is no character of the code page fails the conversion.
-  wchar_t convertedBack[kPathFieldSize];
-  const int convertedLength =
-      MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, exePath, static_cast<int>(ansiLength),
-                          convertedBack, static_cast<int>(kPathFieldCount));
-  bool exact = convertedLength == static_cast<int>(wideLength);
-  for (DWORD i = 0; exact && i < wideLength; ++i) {
-    exact = convertedBack[i] == widePath[i];
+  bool exact = IsWholePath(ansiLength) && IsWholePath(wideLength);
+  if (exact) {
+    wchar_t convertedBack[kPathFieldSize];
+    const int convertedLength =
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, exePath, static_cast<int>(ansiLength),
+                            convertedBack, static_cast<int>(kPathFieldCount));
+    exact = convertedLength == static_cast<int>(wideLength);
+    for (DWORD i = 0; exact && i < wideLength; ++i) {
+      exact = convertedBack[i] == widePath[i];
+    }
   }
   if (!exact) {
     exePath[0] = '\0';

@@ -27,10 +27,12 @@ bool IsSettingsFileReadableOrMissing(const char* settingsPath) {
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
     return true;
   }
+  if (error != ERROR_ACCESS_DENIED) {
+    return false;
+  }
   // A folder cannot be opened as a file: access denied, like an unreadable file.
   const DWORD attributes = GetFileAttributesA(settingsPath);
-  return error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
-         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 }  // namespace
