@@ -133,19 +133,16 @@ prepare_folder_with_best_fit_letter() { decoy_folder "$1/Wlodek/notremovable"; }
 prepare_folder_with_fullwidth_letters() { decoy_folder "$1/TOOLS/notremovable"; }
 prepare_exe_name_with_fullwidth_letter() { decoy_folder "$1/mark"; }
 prepare_settings_denied_by_permissions() { chmod 000 "$1/notremovable.ini"; }
-# Under WOW64 a read from the system folder reaches the WOW64 system folder.
-prepare_exe_in_system_folder() {
-  decoy_folder "$WINEPREFIX/drive_c/windows/syswow64/notremovable"
-  outside+=("$WINEPREFIX/drive_c/windows/syswow64/notremovable.exe"
-            "$WINEPREFIX/drive_c/windows/syswow64/notremovable.ini")
+# Under WOW64 a read from the system folder, or a folder below it, reaches the
+# same place under the WOW64 system folder: a decoy waits there.
+wow64_decoy() {  # FOLDER below the system folders, or nothing
+  local windows="$WINEPREFIX/drive_c/windows" below=${1:+/$1}
+  decoy_folder "$windows/syswow64$below/notremovable"
+  outside+=("$windows/syswow64$below/notremovable.exe" "$windows/syswow64$below/notremovable.ini")
+  [ -z "$below" ] || outside+=("$windows/syswow64$below" "$windows/system32$below")
 }
-
-# Redirection takes the folders below the system folder along.
-prepare_exe_below_system_folder() {
-  local system32="$WINEPREFIX/drive_c/windows/system32" syswow64="$WINEPREFIX/drive_c/windows/syswow64"
-  decoy_folder "$syswow64/nrtools/notremovable"
-  outside+=("$syswow64/nrtools" "$system32/nrtools")
-}
+prepare_exe_in_system_folder() { wow64_decoy; }
+prepare_exe_below_system_folder() { wow64_decoy nrtools; }
 
 # Runs a row's exe (a Windows path) as the row says; the last status counts.
 run_started_by_short_name() {  # DIR EXE

@@ -12,15 +12,7 @@ version=$2
 source "$(dirname "$0")/../scripts/lib/common.sh"
 source_root=$root
 
-passed=0
-failed=0
-quietly() { "$@" >/dev/null 2>&1; }
-not() { ! "$@"; }
-check() {  # DESCRIPTION COMMAND...
-  local what=$1; shift
-  if "$@"; then echo "ok      $what"; passed=$((passed + 1))
-  else echo "FAILED  $what"; failed=$((failed + 1)); fi
-}
+source "$source_root/tests/checks.sh"
 
 rm -rf "$work" && mkdir -p "$work/tree" "$work/cert" "$work/shims" "$work/unpacked"
 tar -C "$source_root" --exclude=./build --exclude=./.git -cf - . | tar -C "$work/tree" -xf -
@@ -103,5 +95,4 @@ runs_under_wine() {
 }
 check "the signed exe runs under Wine: status 1, the default key" runs_under_wine
 
-echo "signed_release: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+report signed_release
