@@ -51,18 +51,19 @@ bool IsDeviceIdActedOn(const char (&deviceId)[kDeviceIdFieldSize]) {
   return length >= kShortestDeviceId && length <= kLongestDeviceId;
 }
 
-void TakeWholeValue(const char (&readBuffer)[kReadBufferSize], std::size_t readLength,
+bool TakeWholeValue(const char (&readBuffer)[kReadBufferSize], std::size_t readLength,
                     char (&deviceId)[kDeviceIdFieldSize]) {
   deviceId[0] = '\0';
   // The reader reports size - 1 when it had to cut the value.
   const std::size_t length = BoundedLength(readBuffer);
   if (readLength >= kReadBufferSize - 1 || length > kLongestDeviceId) {
-    return;
+    return false;
   }
   for (std::size_t i = 0; i < length; ++i) {
     deviceId[i] = readBuffer[i];
   }
   deviceId[length] = '\0';
+  return true;
 }
 
 void ComposeOverrideKeyPath(const char (&deviceId)[kDeviceIdFieldSize],

@@ -12,8 +12,9 @@ bool IsDeviceIdActedOn(const char (&deviceId)[kDeviceIdFieldSize]);
 
 // Copies the profile reader's value (it reported readLength characters) into
 // the ID field when it is whole: not cut by the reader, and no longer than the
-// longest ID acted on. Otherwise the field is left empty, which the run refuses.
-void TakeWholeValue(const char (&readBuffer)[kReadBufferSize], std::size_t readLength,
+// longest ID acted on, and says whether it did. Otherwise the field is left
+// empty, which the run refuses.
+bool TakeWholeValue(const char (&readBuffer)[kReadBufferSize], std::size_t readLength,
                     char (&deviceId)[kDeviceIdFieldSize]);
 
 // Splits an ID the run acts on by position (three characters of enumerator, the

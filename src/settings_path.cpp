@@ -1,4 +1,4 @@
-// Settings file path derivation from the executable path.
+// Settings file path derivation from the executable path, and the folder rules.
 #include "settings_path.h"
 
 namespace notremovable {
@@ -8,26 +8,41 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 char FoldAsciiCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
+// Where the file name starts, after the last separator; 0 when the path names
+// no file inside a folder (no separator, nothing after it, or a zero byte:
+// a cut path would name another file). A bare name would make the profile
+// reader look elsewhere.
+std::size_t FileNameStart(const char* path, std::size_t length) {
+  std::size_t nameStart = 0;
+  for (std::size_t i = 0; i < length; ++i) {
+    if (path[i] == '\0') {
+      return 0;
+    }
+    if (IsSeparator(path[i])) {
+      nameStart = i + 1;
+    }
+  }
+  return nameStart == length ? 0 : nameStart;
+}
+
+// The length of the "\\?\" or "\\.\" that the path starts with, or 0.
+std::size_t VerbatimPrefixLength(const char* path, std::size_t length) {
+  const bool hasPrefix = length >= 4 && IsSeparator(path[0]) && IsSeparator(path[1]) &&
+                         (path[2] == '?' || path[2] == '.') && IsSeparator(path[3]);
+  return hasPrefix ? 4 : 0;
+}
+
 }  // namespace
+
+bool IsWholePath(std::size_t reportedLength) {
+  return reportedLength != 0 && reportedLength < kPathFieldSize;
+}
 
 bool DeriveSettingsFilePath(const char* exePath, std::size_t length,
                             char (&settingsPath)[kPathFieldSize]) {
   settingsPath[0] = '\0';
-
-  // The file name starts after the last separator. Without one the path names
-  // no folder, and a bare name would make the profile reader look elsewhere.
-  std::size_t nameStart = 0;
-  bool hasFolder = false;
-  for (std::size_t i = 0; i < length; ++i) {
-    if (exePath[i] == '\0') {
-      return false;  // a cut path would name another file
-    }
-    if (IsSeparator(exePath[i])) {
-      nameStart = i + 1;
-      hasFolder = true;
-    }
-  }
-  if (!hasFolder || nameStart == length) {
+  const std::size_t nameStart = FileNameStart(exePath, length);
+  if (nameStart == 0) {
     return false;
   }
 
@@ -56,8 +71,28 @@ bool DeriveSettingsFilePath(const char* exePath, std::size_t length,
   return true;
 }
 
+bool DeriveExeFolderPath(const char* exePath, std::size_t length,
+                         char (&folderPath)[kPathFieldSize]) {
+  folderPath[0] = '\0';
+  const std::size_t nameStart = FileNameStart(exePath, length);
+  if (nameStart == 0 || nameStart >= kPathFieldSize) {
+    return false;
+  }
+  for (std::size_t i = 0; i < nameStart; ++i) {
+    folderPath[i] = exePath[i];
+  }
+  folderPath[nameStart] = '\0';
+  return true;
+}
+
 bool IsInsideFolder(const char* path, std::size_t length, const char* folder,
                     std::size_t folderLength) {
+  const std::size_t pathPrefix = VerbatimPrefixLength(path, length);
+  path += pathPrefix;
+  length -= pathPrefix;
+  const std::size_t folderPrefix = VerbatimPrefixLength(folder, folderLength);
+  folder += folderPrefix;
+  folderLength -= folderPrefix;
   // The folder's own trailing separator, if any, is matched as the one after it.
   while (folderLength > 0 && IsSeparator(folder[folderLength - 1])) {
     --folderLength;

@@ -18,9 +18,21 @@ namespace notremovable {
 bool DeriveSettingsFilePath(const char* exePath, std::size_t length,
                             char (&settingsPath)[kPathFieldSize]);
 
+// Whether a path the module and path calls reported (its length, or 0 on
+// failure) is whole: they report the field's size or more when they had to cut it.
+bool IsWholePath(std::size_t reportedLength);
+
+// Fills the field with the folder the executable lies in (its full path up to
+// and with the separator before the file name). Returns false, with the field
+// empty, where DeriveSettingsFilePath would refuse the path.
+bool DeriveExeFolderPath(const char* exePath, std::size_t length,
+                         char (&folderPath)[kPathFieldSize]);
+
 // Whether the path lies in the folder or in a folder below it. Letters are
 // compared without regard to ASCII case, as the file system does for the
-// system folders' names; the folder may end in a separator or not.
+// system folders' names; the folder may end in a separator or not. A leading
+// "\\?\" or "\\.\" (a path handed to the system as it stands) is no part of
+// the folder's name, on either side.
 bool IsInsideFolder(const char* path, std::size_t length, const char* folder,
                     std::size_t folderLength);
 

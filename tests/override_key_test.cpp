@@ -93,7 +93,7 @@ TEST_P(ReadValue, IsTakenOnlyWhole) {
   LayIntoField(c.value, readBuffer);
   char deviceId[kDeviceIdFieldSize];
   std::memset(deviceId, 'x', sizeof deviceId);
-  TakeWholeValue(readBuffer, c.readLength, deviceId);
+  EXPECT_EQ(TakeWholeValue(readBuffer, c.readLength, deviceId), c.expectTaken);
   EXPECT_EQ(std::string(deviceId), c.expectTaken ? c.value : std::string());
 }
 

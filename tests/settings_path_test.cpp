@@ -21,22 +21,25 @@ struct DerivationCase {
   const char* name;
   std::string exePath;
   std::string expectedSettingsPath;  // empty: the derivation is refused
+  std::string expectedFolderPath;    // empty: as the settings path's, up to its file name
 };
 
 const DerivationCase kDerivationCases[] = {
-    {"UsualExtension", "D:\\Tools\\mark.exe", "D:\\Tools\\mark.ini"},
-    {"SeveralDotsLoseOnlyTheLastPart", "D:\\Tools\\mark.v2.exe", "D:\\Tools\\mark.v2.ini"},
-    {"DotInFolderOnly", "D:\\My.Tools\\mark", "D:\\My.Tools\\mark.ini"},
-    {"DotInFolderForwardSlash", "D:/My.Tools/mark", "D:/My.Tools/mark.ini"},
-    {"ShortExtension", "D:\\Tools\\mark.x", "D:\\Tools\\mark.ini"},
-    {"TrailingDot", "D:\\Tools\\mark.", "D:\\Tools\\mark.ini"},
-    {"LongestFits", PathOfLength(255, ".exe"), PathOfLength(255, ".ini")},
-    {"GrowsToFieldEnd", PathOfLength(253, ".x"), PathOfLength(255, ".ini")},
-    {"GrowsPastField", PathOfLength(254, ".x"), ""},
-    {"Empty", "", ""},
-    {"NoFolder", "mark.exe", ""},
-    {"NoFileName", "D:\\Tools\\", ""},
-    {"ZeroByteInside", std::string("D:\\Tools\0x\\mark.exe", 19), ""},
+    {"UsualExtension", "D:\\Tools\\mark.exe", "D:\\Tools\\mark.ini", "D:\\Tools\\"},
+    {"DriveRoot", "C:\\mark.exe", "C:\\mark.ini", "C:\\"},
+    {"Share", "\\\\server\\tools\\mark.exe", "\\\\server\\tools\\mark.ini", "\\\\server\\tools\\"},
+    {"SeveralDotsLoseOnlyTheLastPart", "D:\\Tools\\mark.v2.exe", "D:\\Tools\\mark.v2.ini", ""},
+    {"DotInFolderOnly", "D:\\My.Tools\\mark", "D:\\My.Tools\\mark.ini", ""},
+    {"DotInFolderForwardSlash", "D:/My.Tools/mark", "D:/My.Tools/mark.ini", ""},
+    {"ShortExtension", "D:\\Tools\\mark.x", "D:\\Tools\\mark.ini", ""},
+    {"TrailingDot", "D:\\Tools\\mark.", "D:\\Tools\\mark.ini", ""},
+    {"LongestFits", PathOfLength(255, ".exe"), PathOfLength(255, ".ini"), ""},
+    {"GrowsToFieldEnd", PathOfLength(253, ".x"), PathOfLength(255, ".ini"), ""},
+    {"GrowsPastField", PathOfLength(254, ".x"), "", "C:\\"},
+    {"Empty", "", "", ""},
+    {"NoFolder", "mark.exe", "", ""},
+    {"NoFileName", "D:\\Tools\\", "", ""},
+    {"ZeroByteInside", std::string("D:\\Tools\0x\\mark.exe", 19), "", ""},
 };
 
 // Names the row in ctest's listing instead of dumping its bytes.
@@ -51,6 +54,16 @@ TEST_P(Derivation, StaysBesideTheExecutable) {
   const bool made = DeriveSettingsFilePath(c.exePath.data(), c.exePath.size(), settingsPath);
   EXPECT_EQ(made, !c.expectedSettingsPath.empty());
   EXPECT_EQ(std::string(settingsPath), c.expectedSettingsPath);
+
+  std::string expectedFolder = c.expectedFolderPath;
+  if (expectedFolder.empty() && made) {
+    expectedFolder = c.expectedSettingsPath.substr(0, c.expectedSettingsPath.find_last_of("\\/") + 1);
+  }
+  char folderPath[kPathFieldSize];
+  folderPath[0] = 'x';
+  EXPECT_EQ(DeriveExeFolderPath(c.exePath.data(), c.exePath.size(), folderPath),
+            !expectedFolder.empty());
+  EXPECT_EQ(std::string(folderPath), expectedFolder);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Derivation, testing::ValuesIn(kDerivationCases), RowName());
@@ -72,6 +85,13 @@ const FolderCase kFolderCases[] = {
     {"SiblingWithLongerName", "C:\\windows\\system32x\\mark.exe", "C:\\windows\\system32", false},
     {"ParentFolder", "C:\\windows\\mark.exe", "C:\\windows\\system32", false},
     {"TheFolderItself", "C:\\windows\\system32", "C:\\windows\\system32", false},
+    {"TheFolderItselfWithSeparator", "C:\\windows\\system32\\", "C:\\windows\\system32", false},
+    {"VerbatimPath", "\\\\?\\C:\\Windows\\System32\\mark.exe", "C:\\windows\\system32", true},
+    {"VerbatimPathBelow", "\\\\?\\C:\\Windows\\System32\\x\\mark.exe", "C:\\windows\\system32", true},
+    {"DevicePath", "\\\\.\\C:\\Windows\\System32\\mark.exe", "C:\\windows\\system32", true},
+    {"VerbatimFolder", "C:\\Windows\\System32\\mark.exe", "\\\\?\\C:\\windows\\system32", true},
+    {"VerbatimShare", "\\\\?\\UNC\\server\\Windows\\System32\\mark.exe", "C:\\windows\\system32", false},
+    {"VerbatimPrefixOnly", "\\\\?\\", "C:\\windows\\system32", false},
     {"OtherFolder", "D:\\Tools\\mark.exe", "C:\\windows\\system32", false},
     {"EmptyFolder", "C:\\mark.exe", "", false},
     {"FolderOfSeparatorsOnly", "\\\\mark.exe", "\\", false},
@@ -88,6 +108,29 @@ TEST_P(Folder, HoldsOnlyWhatLiesInIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Folder, testing::ValuesIn(kFolderCases), RowName());
+
+// What the module and path calls report: the length, 0 on failure, the
+// field's size or more when they had to cut the path.
+struct ReportedLengthCase {
+  const char* name;
+  std::size_t reported;
+  bool expectWhole;
+};
+
+const ReportedLengthCase kReportedLengthCases[] = {
+    {"Failed", 0, false},       {"OneCharacter", 1, true},       {"FillsField", 255, true},
+    {"CutAtFieldSize", 256, false}, {"NeedsMore", 300, false},
+};
+
+void PrintTo(const ReportedLengthCase& row, std::ostream* out) { *out << row.name; }
+
+class ReportedLength : public testing::TestWithParam<ReportedLengthCase> {};
+
+TEST_P(ReportedLength, IsWholeOnlyBelowTheFieldSize) {
+  EXPECT_EQ(IsWholePath(GetParam().reported), GetParam().expectWhole);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ReportedLength, testing::ValuesIn(kReportedLengthCases), RowName());
 
 }  // namespace
 }  // namespace notremovable

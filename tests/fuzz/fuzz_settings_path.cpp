@@ -28,6 +28,13 @@ char FlipAsciiCase(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// A path without the "\\?\" or "\\.\" it may start with, which names no folder.
+std::string WithoutVerbatimPrefix(const std::string& path) {
+  const bool prefixed = path.size() >= 4 && IsSeparator(path[0]) && IsSeparator(path[1]) &&
+                        (path[2] == '?' || path[2] == '.') && IsSeparator(path[3]);
+  return prefixed ? path.substr(4) : path;
+}
+
 // The input as FOLDER, a zero byte, and a PATH.
 void CheckFolderComparison(const char* data, std::size_t size) {
   using namespace notremovable;
@@ -35,30 +42,37 @@ void CheckFolderComparison(const char* data, std::size_t size) {
   if (split == nullptr) {
     return;
   }
-  const std::string folder(data, split);
-  const std::string path(split + 1, data + size);
+  const std::string givenFolder(data, split);
+  const std::string givenPath(split + 1, data + size);
+  const std::string folder = WithoutVerbatimPrefix(givenFolder);
+  const std::string path = WithoutVerbatimPrefix(givenPath);
   std::size_t folderEnd = folder.size();
   while (folderEnd > 0 && IsSeparator(folder[folderEnd - 1])) {
     --folderEnd;
   }
 
-  const bool inside = IsInsideFolder(path.data(), path.size(), folder.data(), folder.size());
+  const bool inside =
+      IsInsideFolder(givenPath.data(), givenPath.size(), givenFolder.data(), givenFolder.size());
   if (inside) {
     Require(path.size() > folderEnd + 1 && IsSeparator(path[folderEnd]));
     char settingsPath[kPathFieldSize];
-    if (DeriveSettingsFilePath(path.data(), path.size(), settingsPath)) {
-      Require(IsInsideFolder(settingsPath, std::strlen(settingsPath), folder.data(), folder.size()));
+    if (DeriveSettingsFilePath(givenPath.data(), givenPath.size(), settingsPath)) {
+      Require(IsInsideFolder(settingsPath, std::strlen(settingsPath), givenFolder.data(),
+                             givenFolder.size()));
     }
   }
 
-  // Any name put in the folder lies in it, however the folder's letters are cased.
+  // Any name put in the folder lies in it, however the folder's letters are
+  // cased (unless the two together start like a prefix).
   if (folderEnd > 0 && !path.empty()) {
     std::string flipped = folder.substr(0, folderEnd);
     for (char& c : flipped) {
       c = FlipAsciiCase(c);
     }
     const std::string named = flipped + "\\" + path;
-    Require(IsInsideFolder(named.data(), named.size(), folder.data(), folder.size()));
+    if (WithoutVerbatimPrefix(named) == named) {
+      Require(IsInsideFolder(named.data(), named.size(), folder.data(), folder.size()));
+    }
   }
 }
 
