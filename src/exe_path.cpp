@@ -11,22 +11,15 @@ namespace {
 
 constexpr DWORD kPathFieldCount = static_cast<DWORD>(kPathFieldSize);
 
-// The calls below return 0 on failure and, when the field is too small, the
-// field's size or more: either way there is no whole path.
-bool IsWholePath(DWORD length) { return length != 0 && length < kPathFieldCount; }
-
 }  // namespace
 
-std::size_t GetExactExePath(char (&exePath)[kPathFieldSize]) {
-  exePath[0] = '\0';
-  DWORD ansiLength = GetModuleFileNameA(nullptr, exePath, kPathFieldCount);
+std::size_t ExactLongPath(char (&ansiPath)[kPathFieldSize], std::size_t ansiLength,
+                          wchar_t (&widePath)[kPathFieldSize], std::size_t wideLength) {
   if (IsWholePath(ansiLength)) {
     // In place, as the call allows: a path the ANSI rendering garbled names no
     // file, or another one, which the comparison below tells.
-    ansiLength = GetLongPathNameA(exePath, exePath, kPathFieldCount);
+    ansiLength = GetLongPathNameA(ansiPath, ansiPath, kPathFieldCount);
   }
-  wchar_t widePath[kPathFieldSize];
-  DWORD wideLength = GetModuleFileNameW(nullptr, widePath, kPathFieldCount);
   if (IsWholePath(wideLength)) {
     wideLength = GetLongPathNameW(widePath, widePath, kPathFieldCount);
   }
@@ -36,18 +29,26 @@ std::size_t GetExactExePath(char (&exePath)[kPathFieldSize]) {
   if (exact) {
     wchar_t convertedBack[kPathFieldSize];
     const int convertedLength =
-        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, exePath, static_cast<int>(ansiLength),
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansiPath, static_cast<int>(ansiLength),
                             convertedBack, static_cast<int>(kPathFieldCount));
     exact = convertedLength == static_cast<int>(wideLength);
-    for (DWORD i = 0; exact && i < wideLength; ++i) {
+    for (std::size_t i = 0; exact && i < wideLength; ++i) {
       exact = convertedBack[i] == widePath[i];
     }
   }
   if (!exact) {
-    exePath[0] = '\0';
+    ansiPath[0] = '\0';
     return 0;
   }
   return ansiLength;
+}
+
+std::size_t GetExactExePath(char (&exePath)[kPathFieldSize]) {
+  exePath[0] = '\0';
+  const DWORD ansiLength = GetModuleFileNameA(nullptr, exePath, kPathFieldCount);
+  wchar_t widePath[kPathFieldSize];
+  const DWORD wideLength = GetModuleFileNameW(nullptr, widePath, kPathFieldCount);
+  return ExactLongPath(exePath, ansiLength, widePath, wideLength);
 }
 
 bool ReadsReachExeFolder(const char* exePath, std::size_t length) {

@@ -13,7 +13,9 @@ int main() {
   std::uint32_t removableValue = kRemovableData;
 
   char deviceId[kDeviceIdFieldSize];
-  ReadDeviceId(deviceId);
+  // Why an ID was refused is the check program's to tell: here the status says it.
+  SettingsFindings findings;
+  static_cast<void>(ReadDeviceId(deviceId, findings));
   if (!IsDeviceIdActedOn(deviceId)) {
     return kExitIdRefused;
   }

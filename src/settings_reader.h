@@ -1,21 +1,56 @@
-// Reads the hardware ID from the settings file beside the executable.
+// Reads the hardware ID from the settings file beside the executable, and
+// says why when it cannot be trusted to be what was configured.
 #pragma once
 
+#include <cstdint>
+
 #include "constants.h"
+#include "trust_check.h"
 
 namespace notremovable {
 
-// Fills the field with the settings file path. Returns false, with the field
-// empty, when the executable's own path cannot be had exactly and in full, when
-// a read from its folder may reach another one (WOW64), or when the settings
-// path would not fit.
-bool GetSettingsFilePath(char (&settingsPath)[kPathFieldSize]);
+// Why no ID was read; the exe ignores it, the check program tells it.
+enum class Refusal : std::uint8_t {
+  None,
+  ExePathNotExact,         // not an exact rendering in the ANSI code page, or too long
+  ReadsMayGoElsewhere,     // under WOW64, in or below a system folder
+  SettingsPathTooLong,
+  AccountUnknown,          // the process's own account cannot be read
+  FolderUntrusted,
+  ExeUntrusted,
+  SettingsUntrusted,
+  SettingsUnreadable,
+  SettingsHeld,            // open for writing by another program, or without read sharing
+  SettingsLinkToNothing,   // a name stands there, but names no file
+  ValueTooLong,            // longer than the longest ID acted on, or cut by the reader
+};
 
-// Fills the field with "DevID" of section "Settings", or the built-in default
-// when the file, the section or the key is missing. The value is passed on
-// untrimmed and unchecked. When the settings file cannot be located, exists
-// but cannot be read, or holds a value too long to be taken whole, the ID is
-// left empty: what was configured is unknown, and the caller refuses an empty ID.
-void ReadDeviceId(char (&deviceId)[kDeviceIdFieldSize]);
+enum class SettingsFile : std::uint8_t { NotLooked, Missing, Folder, Present, Unreadable, Held, LinkToNothing };
+
+// What the reading found on its way, in the order it looked.
+struct SettingsFindings {
+  char folderPath[kPathFieldSize];
+  char settingsPath[kPathFieldSize];
+  SettingsFile file;
+  unsigned long error;  // the system's error where the file is unreadable
+  TrustFinding folder;
+  TrustFinding exe;
+  TrustFinding settings;
+  char value[kReadBufferSize];  // as the profile reader returned it
+  unsigned long readLength;
+};
+
+// Fills the field with "DevID" of section "Settings" of the settings file
+// beside the executable at exePath (its exact long path, length characters),
+// or the built-in default when the file, the section or the key is missing.
+// The value is passed on untrimmed and unchecked. It reads only what no one
+// but trusted principals could have changed, and only while no one writes
+// it; otherwise, or when the value is too long to be taken whole, the ID is
+// left empty and the reason returned: the caller refuses an empty ID.
+Refusal ReadDeviceIdBeside(const char* exePath, std::size_t length,
+                           char (&deviceId)[kDeviceIdFieldSize], SettingsFindings& findings);
+
+// The same for the running executable.
+Refusal ReadDeviceId(char (&deviceId)[kDeviceIdFieldSize], SettingsFindings& findings);
 
 }  // namespace notremovable

@@ -34,9 +34,13 @@ check "the five platform calls by their A names" all_imported GetModuleFileNameA
 check "the calls that find the exe exactly, probe its settings file, and tell WOW64" \
   all_imported GetModuleFileNameW GetLongPathNameA GetLongPathNameW MultiByteToWideChar \
   IsWow64Process GetCurrentProcess GetSystemDirectoryA GetSystemWow64DirectoryA \
-  CreateFileA CloseHandle GetFileAttributesA
-check "none of the W twins of the reader and the registry calls" none_imported \
-  GetPrivateProfileStringW RegCreateKeyExW RegSetValueExW CreateFileW GetFileAttributesW
+  CreateFileA CloseHandle GetFileAttributesA FindFirstFileA FindClose
+check "the calls that read who may change the folder, the exe and the settings" \
+  all_imported GetFileSecurityA GetSecurityDescriptorOwner GetSecurityDescriptorDacl GetAce \
+  EqualSid IsValidSid OpenProcessToken GetTokenInformation
+check "none of the W twins of the reader, the registry, file and security calls" none_imported \
+  GetPrivateProfileStringW RegCreateKeyExW RegSetValueExW CreateFileW GetFileAttributesW \
+  GetFileSecurityW FindFirstFileW
 wide_calls=$(grep 'W$' <<<"$imports" | sort | tr '\n' ' ')
 check "no wide call but the two that check the path (got: $wide_calls)" \
   test "$wide_calls" = "GetLongPathNameW GetModuleFileNameW "

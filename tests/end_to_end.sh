@@ -11,6 +11,8 @@ if (( 0x$capabilities & 0x2 )) && [ -z "${E2E_NO_DAC_OVERRIDE:-}" ]; then
   E2E_NO_DAC_OVERRIDE=1 exec setpriv --bounding-set=-dac_override,-dac_read_search -- bash "$0" "$@"
 fi
 source "$(dirname "$0")/../scripts/lib/common.sh"
+# Modes as a careful administrator's: the rows that open files to others say so.
+umask 022
 windows_dir=$1  # after the shared library, which sets its own default
 arch=$2
 use_prefix "$arch"
@@ -95,6 +97,18 @@ cases=(
   "exe_in_system_folder|C:/windows/system32/notremovable.exe|C:/windows/system32/notremovable.ini|id:$configured_id|||0|-"
   "exe_below_system_folder|C:/windows/system32/nrtools/notremovable.exe|C:/windows/system32/nrtools/notremovable.ini|id:$configured_id|||0|-"
   "exe_in_wow64_system_folder|C:/windows/syswow64/notremovable.exe|C:/windows/syswow64/notremovable.ini|id:$configured_id|||0|-"
+  # Only what no one but trusted principals could change is acted on, and only
+  # a whole read of it.
+  "folder_world_writable|notremovable.exe|notremovable.ini|id:$configured_id|||0|-"
+  "folder_world_writable_without_settings|notremovable.exe|-||||0|-"
+  "exe_world_writable|notremovable.exe|notremovable.ini|id:$configured_id|||0|-"
+  "settings_world_writable|notremovable.exe|notremovable.ini|id:$configured_id|||0|-"
+  "settings_of_another_owner|notremovable.exe|notremovable.ini|id:$configured_id|||0|-"
+  "settings_held_for_writing|notremovable.exe|notremovable.ini|id:$configured_id|||0|-"
+  "settings_held_for_reading|notremovable.exe|notremovable.ini|id:$configured_id|||1|$configured_key"
+  "settings_link_to_nothing|notremovable.exe|-||||0|-"
+  "other_file_world_writable|notremovable.exe|notremovable.ini|id:$configured_id|||1|$configured_key"
+  "settings_read_only|notremovable.exe|notremovable.ini|id:$configured_id|||1|$configured_key"
 )
 # Rows that exist on 64-bit Windows only: its system folders under WOW64.
 only_on_win64=" exe_in_system_folder exe_below_system_folder exe_in_wow64_system_folder "
@@ -133,6 +147,16 @@ prepare_folder_with_best_fit_letter() { decoy_folder "$1/Wlodek/notremovable"; }
 prepare_folder_with_fullwidth_letters() { decoy_folder "$1/TOOLS/notremovable"; }
 prepare_exe_name_with_fullwidth_letter() { decoy_folder "$1/mark"; }
 prepare_settings_denied_by_permissions() { chmod 000 "$1/notremovable.ini"; }
+# Wine shows the Unix "other" bits as an Everyone entry, and another uid as the
+# owner ANONYMOUS LOGON.
+prepare_folder_world_writable() { chmod o+w "$1"; }
+prepare_folder_world_writable_without_settings() { chmod o+w "$1"; }
+prepare_exe_world_writable() { chmod o+w "$1/notremovable.exe"; }
+prepare_settings_world_writable() { chmod o+w "$1/notremovable.ini"; }
+prepare_settings_of_another_owner() { chown 12345 "$1/notremovable.ini"; }
+prepare_settings_link_to_nothing() { ln -s missing.ini "$1/notremovable.ini"; }
+prepare_other_file_world_writable() { decoy "$1/other.ini" && chmod o+w "$1/other.ini"; }
+prepare_settings_read_only() { chmod 444 "$1/notremovable.ini"; }
 # Under WOW64 a read from the system folder, or a folder below it, reaches the
 # same place under the WOW64 system folder: a decoy waits there.
 wow64_decoy() {  # FOLDER below the system folders, or nothing
@@ -153,9 +177,10 @@ run_started_by_short_name() {  # DIR EXE
   decoy "$1/long folder name/${short_name%.*}.ini"
   wine "$short"
 }
-run_settings_held_without_read_sharing() {  # DIR EXE
-  wine "$helpers/hold_file_open.exe" "${2%.exe}.ini" "$2"
-}
+# Another program holds the settings file open while the exe runs: how, the row says.
+run_settings_held_without_read_sharing() { wine "$helpers/hold_file_open.exe" unshared "${2%.exe}.ini" "$2"; }
+run_settings_held_for_writing() { wine "$helpers/hold_file_open.exe" writing "${2%.exe}.ini" "$2"; }
+run_settings_held_for_reading() { wine "$helpers/hold_file_open.exe" reading "${2%.exe}.ini" "$2"; }
 run_settings_released_after_hold() {  # DIR EXE
   run_settings_held_without_read_sharing "$@"
   local held_status=$?
