@@ -66,6 +66,20 @@ bool TakeWholeValue(const char (&readBuffer)[kReadBufferSize], std::size_t readL
   return true;
 }
 
+IdOddities FindIdOddities(const char* value, std::size_t length) {
+  IdOddities found = {};
+  std::size_t backslashes = 0;
+  for (std::size_t i = 0; i < length; ++i) {
+    const auto c = static_cast<unsigned char>(value[i]);
+    found.space = found.space || c == ' ' || c == '\t';
+    found.semicolon = found.semicolon || c == ';';
+    found.outsideAscii = found.outsideAscii || c < 0x20U || c > 0x7EU;
+    backslashes += c == '\\' ? 1U : 0U;
+  }
+  found.thirdPart = backslashes >= 2;
+  return found;
+}
+
 void ComposeOverrideKeyPath(const char (&deviceId)[kDeviceIdFieldSize],
                             char (&keyPath)[kOverrideKeyPathFieldSize]) {
   const std::size_t length = BoundedLength(deviceId);

@@ -17,6 +17,16 @@ bool IsDeviceIdActedOn(const char (&deviceId)[kDeviceIdFieldSize]);
 bool TakeWholeValue(const char (&readBuffer)[kReadBufferSize], std::size_t readLength,
                     char (&deviceId)[kDeviceIdFieldSize]);
 
+// What a hardware ID never holds, found in a configured one: signs of a
+// comment after the value, or of a device instance path pasted in its place.
+struct IdOddities {
+  bool space;
+  bool semicolon;
+  bool outsideAscii;      // a control character or a byte above 127
+  bool thirdPart;         // a second backslash: a device instance path has three parts
+};
+IdOddities FindIdOddities(const char* value, std::size_t length);
+
 // Splits an ID the run acts on by position (three characters of enumerator, the
 // fourth dropped, the rest as the device part) and fills the key template with
 // the two parts. Further backslashes in the device part become further key levels.

@@ -7,10 +7,8 @@
 #include "trust_rule.h"
 
 namespace notremovable {
-namespace {
 
-// A valid SID's parts, read from its documented layout.
-SidFacts FactsOf(PSID sid, const ProcessAccount& account) {
+SidFacts FactsOfSid(const void* sid, const ProcessAccount& account) {
   const SID& parts = *static_cast<const SID*>(sid);
   SidFacts facts = {};
   for (const BYTE part : parts.IdentifierAuthority.Value) {
@@ -22,12 +20,14 @@ SidFacts FactsOf(PSID sid, const ProcessAccount& account) {
   for (std::size_t i = 0; i < facts.subAuthorityCount; ++i) {
     facts.subAuthorities[i] = subAuthorities[i];
   }
-  facts.isProcessUser = EqualSid(sid, const_cast<PSID>(account.sid)) != FALSE;
+  facts.isProcessUser = EqualSid(const_cast<PSID>(sid), const_cast<PSID>(account.sid)) != FALSE;
   return facts;
 }
 
+namespace {
+
 Standing StandingOf(PSID sid, const ProcessAccount& account) {
-  return IsValidSid(sid) != FALSE ? StandingOf(FactsOf(sid, account)) : Standing::Untrusted;
+  return IsValidSid(sid) != FALSE ? StandingOf(FactsOfSid(sid, account)) : Standing::Untrusted;
 }
 
 }  // namespace

@@ -32,6 +32,9 @@ struct ProcessAccount {
 };
 bool GetProcessAccount(ProcessAccount& account);
 
+// A valid SID's parts, read from its documented layout.
+SidFacts FactsOfSid(const void* sid, const ProcessAccount& account);
+
 // Reads the owner and DACL of the file or folder at path and judges them.
 TrustVerdict CheckTrust(const char* path, const ProcessAccount& account, TrustFinding& finding);
 

@@ -25,11 +25,36 @@ constexpr std::uint32_t kTrustedInstaller[] = {kServiceDomain, 956008885U, 34185
                                                1831038044U, 1853292631U, 2271478464U};
 
 // Rights that change the object: write data or add a file, append or add a
-// folder, extended attributes, attributes, delete a child, delete, change
-// the DACL or the owner; and the generic and maximum rights that include them.
-constexpr std::uint32_t kWriteRights = 0x0002U | 0x0004U | 0x0010U | 0x0040U | 0x0100U |
-                                       0x00010000U | 0x00040000U | 0x00080000U |
-                                       0x02000000U | 0x10000000U | 0x40000000U;
+// folder, extended attributes, delete a child, attributes, delete, change the
+// DACL or the owner; and the generic and maximum rights that include them.
+constexpr std::uint32_t kWriteData = 0x0002U, kAppendData = 0x0004U, kWriteEa = 0x0010U,
+                        kDeleteChild = 0x0040U, kWriteAttributes = 0x0100U, kDelete = 0x00010000U,
+                        kWriteDac = 0x00040000U, kWriteOwner = 0x00080000U,
+                        kMaximumAllowed = 0x02000000U, kGenericAll = 0x10000000U,
+                        kGenericWrite = 0x40000000U;
+constexpr std::uint32_t kWriteRights = kWriteData | kAppendData | kWriteEa | kDeleteChild |
+                                       kWriteAttributes | kDelete | kWriteDac | kWriteOwner |
+                                       kMaximumAllowed | kGenericAll | kGenericWrite;
+constexpr std::uint32_t kFullControl = 0x001F01FFU;
+
+// The write rights, the most telling first, and what each lets someone do.
+struct RightWording {
+  std::uint32_t rights;
+  const char* onFile;
+  const char* onFolder;
+};
+constexpr RightWording kRightWordings[] = {
+    {kGenericAll | kMaximumAllowed, "do anything to", "do anything to"},
+    {kWriteData, "write", "add files to"},
+    {kAppendData, "append to", "add folders to"},
+    {kGenericWrite, "write", "add files and folders to"},
+    {kDeleteChild, "delete", "delete what is in"},
+    {kDelete, "delete or rename", "delete or rename"},
+    {kWriteDac, "change the permissions of", "change the permissions of"},
+    {kWriteOwner, "take the ownership of", "take the ownership of"},
+    {kWriteAttributes, "change the attributes of", "change the attributes of"},
+    {kWriteEa, "change the extended attributes of", "change the extended attributes of"},
+};
 
 // Entry kinds and flags.
 constexpr std::uint8_t kAccessAllowed = 0x0;
@@ -83,6 +108,21 @@ Standing StandingOf(const SidFacts& sid) {
 }
 
 bool GrantsWriteRight(std::uint32_t mask) { return (mask & kWriteRights) != 0; }
+
+const char* WriteRightPhrase(std::uint32_t mask, bool onFolder) {
+  if ((mask & kFullControl) == kFullControl) {
+    return "do anything to";
+  }
+  const RightWording* const end = kRightWordings + sizeof kRightWordings / sizeof *kRightWordings;
+  const RightWording* found = kRightWordings;
+  while (found != end && (mask & found->rights) == 0) {
+    ++found;
+  }
+  if (found == end) {
+    return nullptr;
+  }
+  return onFolder ? found->onFolder : found->onFile;
+}
 
 bool IsPlainAllowEntry(std::uint8_t type) { return type == kAccessAllowed; }
 

@@ -34,6 +34,11 @@ Standing StandingOf(const SidFacts& sid);
 // children included).
 bool GrantsWriteRight(std::uint32_t mask);
 
+// What the most telling write right in the mask lets someone do, worded to
+// stand between a name and the object's path ("add files to"); null when
+// the mask holds no write right.
+const char* WriteRightPhrase(std::uint32_t mask, bool onFolder);
+
 // An access entry as plain data. The SID is only read from the plain allow
 // entry; other kinds keep it elsewhere, or under conditions, and are not read.
 struct EntryFacts {

@@ -38,6 +38,7 @@ id255="USB\\$(repeat A 251)"
 id300="USB\\$(repeat A 296)"
 id400="USB\\$(repeat A 396)"
 configured_id='USB\VID_1111&PID_2222'
+wine_hid_id='HID\VID_845E&PID_0001'  # a device Wine itself has
 unreadable_exe="$(repeat d 120)/$(repeat e 120)/notremovable.exe"
 settings_too_long=$(path_of_length settings_path_too_long 254 .x)
 settings_at_bound=$(path_of_length settings_path_at_bound 253 .x)
@@ -109,6 +110,29 @@ cases=(
   "settings_link_to_nothing|notremovable.exe|-||||0|-"
   "other_file_world_writable|notremovable.exe|notremovable.ini|id:$configured_id|||1|$configured_key"
   "settings_read_only|notremovable.exe|notremovable.ini|id:$configured_id|||1|$configured_key"
+  # Present devices, as the check program finds them.
+  "device_present|notremovable.exe|notremovable.ini|id:$wine_hid_id|||1|HID#VID_845E&PID_0001\\LocationPaths\\*"
+  "device_absent|notremovable.exe|notremovable.ini|id:$configured_id|||1|$configured_key"
+  "device_instance_path|notremovable.exe|notremovable.ini|id:$wine_hid_id\\0&0000&0&0|||1|HID#VID_845E&PID_0001\\0&0000&0&0\\LocationPaths\\*"
+)
+# Rows where notremovable-check.exe runs first, beside the exe in the same
+# setup: its verdict and status must be what the exe then does, it must leave
+# the registry and the folder as they were, and it must say the one fact the
+# row is about (an extended regular expression for one of its lines).
+declare -A check_fact=(
+  [no_settings_file]='^settings file: .*notremovable\.ini: missing'
+  [several_dots_in_exe_name]='^value: "USB\\VID_1111&PID_2222" \(21 characters\)$'
+  [id_20_characters]='^value: .* \(20 characters\)$'
+  [existing_value_of_other_type]='^key now: Removable of another type'
+  [settings_denied_by_permissions]='^settings file: .*: unreadable: .*\(error 5\)$'
+  [folder_world_writable]='^folder: Everyone may add files to C:\\e2e\\folder_world_writable\\$'
+  [settings_of_another_owner]='^settings file: C:.* is owned by .*ANONYMOUS LOGON, who is not trusted'
+  [settings_link_to_nothing]='^settings file: .*: a link to nothing'
+  [folder_outside_code_page]='^verdict: .*the ANSI code page'
+  [exe_in_system_folder]='^verdict: .*System32 or SysWOW64'
+  [device_present]='^device: "Wine HID device" has this hardware ID$'
+  [device_absent]='^device: no present device has this hardware ID$'
+  [device_instance_path]='^device: this is the instance path of "Wine HID device", not a hardware ID; its hardware ID is HID\\VID_845E&PID_0001$'
 )
 # Rows that exist on 64-bit Windows only: its system folders under WOW64.
 only_on_win64=" exe_in_system_folder exe_below_system_folder exe_in_wow64_system_folder "
@@ -188,6 +212,32 @@ run_settings_released_after_hold() {  # DIR EXE
   wine "$2"
 }
 
+# Runs the check program beside the row's exe (by default it judges
+# notremovable.exe there; any other exe is named) and prints what is wrong.
+run_check_program() {  # NAME EXE_PATH WANT_STATUS WANT_KEY
+  local folder check output status before
+  folder=$(dirname "$2")
+  check="$folder/notremovable-check.exe"
+  cp "$windows_dir/notremovable-check.exe" "$check"
+  [[ $check == "$dir"/* ]] || outside+=("$check")
+  local named=()
+  [ "$(basename "$2")" = notremovable.exe ] || named=("$(windows_path "$2")")
+  before=$(registry_state; ls -la --time-style=full-iso "$folder")
+  output=$(wine "$(windows_path "$check")" "${named[@]}" 2>&1 | tr -d '\r')
+  status=${PIPESTATUS[0]}
+  [ "$before" = "$(registry_state; ls -la --time-style=full-iso "$folder")" ] ||
+    echo " the check program changed the registry or the folder;"
+  local verdict
+  verdict=$(tail -n 1 <<<"$output")
+  local want_verdict="verdict: would do nothing: .* \(status 0\)"
+  [ "$3" = 1 ] && want_verdict="verdict: would mark HKEY_LOCAL_MACHINE\\${overrides_key#HKLM\\}\\$4 (status 1)"
+  if [ "$3" = 1 ] && [ "$verdict" != "$want_verdict" ] || [ "$3" = 0 ] && [[ ! $verdict =~ ^$want_verdict$ ]]; then
+    echo " check verdict: $verdict;"
+  fi
+  [ "$status" = "$3" ] || echo " check status $status, expected $3;"
+  grep -qE -- "${check_fact[$1]}" <<<"$output" || echo $'\n'"  check output lacks /${check_fact[$1]}/:"$'\n'"$output"
+}
+
 # The DeviceOverrides subtree as "[key]" and " name type data" lines.
 registry_state() {
   "${native_reg[@]}" query "$overrides_key" /s 2>/dev/null | tr -d '\r' |
@@ -252,6 +302,10 @@ for row in "${cases[@]}"; do
   problems=""
   if declare -F "prepare_$name" >/dev/null && ! "prepare_$name" "$dir"; then
     problems+=" preparation failed;"
+  fi
+
+  if [ -n "${check_fact[$name]:-}" ]; then
+    problems+=$(run_check_program "$name" "$exe_path" "$want_status" "$want_key")
   fi
 
   read -r -a argv <<<"$args"

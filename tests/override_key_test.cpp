@@ -99,5 +99,36 @@ TEST_P(ReadValue, IsTakenOnlyWhole) {
 
 INSTANTIATE_TEST_SUITE_P(Table, ReadValue, testing::ValuesIn(kReadValueCases), RowName());
 
+// What a hardware ID never holds, as the check program warns of it.
+struct OddityCase {
+  const char* name;
+  std::string value;
+  bool space, semicolon, outsideAscii, thirdPart;
+};
+
+const OddityCase kOddityCases[] = {
+    {"HardwareId", "USB\\VID_0DB0&PID_A871&REV_0100", false, false, false, false},
+    {"LongEnumerator", "HDAUDIO\\FUNC_01&VEN_ABCD", false, false, false, false},
+    {"CommentAfterValue", "USB\\VID_0DB0&PID_A871 ; dock", true, true, false, false},
+    {"Tab", "USB\\VID_0DB0&PID_A871\tx", true, false, true, false},
+    {"LetterOutsideAscii", "USB\\VID_0DB0&PID_A871\xe9", false, false, true, false},
+    {"InstancePath", "USB\\VID_0DB0&PID_A871\\5&2F3B1C&0&2", false, false, false, true},
+};
+
+void PrintTo(const OddityCase& row, std::ostream* out) { *out << row.name; }
+
+class Oddity : public testing::TestWithParam<OddityCase> {};
+
+TEST_P(Oddity, IsFoundWhereAHardwareIdNeverHasIt) {
+  const OddityCase& c = GetParam();
+  const IdOddities found = FindIdOddities(c.value.data(), c.value.size());
+  EXPECT_EQ(found.space, c.space);
+  EXPECT_EQ(found.semicolon, c.semicolon);
+  EXPECT_EQ(found.outsideAscii, c.outsideAscii);
+  EXPECT_EQ(found.thirdPart, c.thirdPart);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Oddity, testing::ValuesIn(kOddityCases), RowName());
+
 }  // namespace
 }  // namespace notremovable

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The release package built twice from clean trees must hold the same exe,
-# byte for byte.
+# The release package built twice from clean trees must hold the same
+# programs, byte for byte.
 # Usage: reproducible_build.sh WORK_DIR
 set -euo pipefail
 work=$1
@@ -9,5 +9,7 @@ for tree in a b; do
   rm -rf "${work:?}/$tree"
   package_release "$work/$tree" >/dev/null
 done
-sha256sum "$work"/{a,b}/notremovable.exe
-cmp "$work/a/notremovable.exe" "$work/b/notremovable.exe"
+for program in "${release_programs[@]}"; do
+  sha256sum "$work"/{a,b}/"$program.exe"
+  cmp "$work/a/$program.exe" "$work/b/$program.exe"
+done

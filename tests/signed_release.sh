@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The signed release, through ./scripts/release in a copy of the source tree,
 # with a throwaway self-signed code-signing certificate made here: the ZIP's
-# exe verifies against that certificate (and not against another), equals the
-# unsigned build once its signature is removed, keeps the binary contract and
+# two programs verify against that certificate (and not against another),
+# equal the unsigned build once their signatures are removed, keeps the binary contract and
 # runs under Wine; the password reaches no command line, environment or
 # output; bad input fails with one line and leaves no ZIP.
 # Usage: signed_release.sh WORK_DIR VERSION
@@ -43,7 +43,9 @@ release() { PATH="$work/shims:$PATH" "$tree/scripts/release" "$@"; }
 # Unsigned first: the reference build.
 release >"$work/unsigned.out" 2>&1
 check "unsigned release" test -f "$zip"
-cp "$tree/build/release/notremovable.exe" "$work/unsigned.exe"
+for program in "${release_programs[@]}"; do
+  cp "$tree/build/release/$program.exe" "$work/unsigned-$program.exe"
+done
 
 # Bad input: one line that says what is wrong, a failure, and no ZIP.
 fails_cleanly() {  # EXPECTED_WORDS PKCS12 PASSWORD_FILE
@@ -65,12 +67,15 @@ check "signed release" test -f "$zip"
 unzip -q "$zip" -d "$work/unpacked"
 exe="$work/unpacked/notremovable.exe"
 check "SHA256SUMS of the ZIP verifies" bash -c "cd '$work/unpacked' && sha256sum --strict -c SHA256SUMS >/dev/null"
-check "the ZIP's exe verifies against the certificate" \
-  quietly osslsigncode verify -in "$exe" -CAfile "$work/cert/signer.pem"
-check "and not against another one" not quietly osslsigncode verify -in "$exe" -CAfile "$work/cert/other.pem"
-osslsigncode remove-signature -in "$exe" -out "$work/signature-removed.exe" >/dev/null 2>&1
-check "without its signature it is the unsigned build, byte for byte" \
-  cmp "$work/signature-removed.exe" "$work/unsigned.exe"
+for program in "${release_programs[@]}"; do
+  signed_program="$work/unpacked/$program.exe"
+  check "$program.exe verifies against the certificate" \
+    quietly osslsigncode verify -in "$signed_program" -CAfile "$work/cert/signer.pem"
+  check "and not against another one" not quietly osslsigncode verify -in "$signed_program" -CAfile "$work/cert/other.pem"
+  osslsigncode remove-signature -in "$signed_program" -out "$work/signature-removed-$program.exe" >/dev/null 2>&1
+  check "without its signature it is the unsigned build, byte for byte" \
+    cmp "$work/signature-removed-$program.exe" "$work/unsigned-$program.exe"
+done
 check "binary contract, signed" quietly bash "$source_root/tests/binary_contract.sh" "$exe" "$version" --signed
 
 check "the password on no command line, in no environment" not grep -qF "$password" "$work/calls.log"

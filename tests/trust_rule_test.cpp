@@ -165,32 +165,53 @@ TEST(Descriptor, AnEntryThatCannotBeReadRefuses) {
             TrustVerdict::Unreadable);
 }
 
+// Each right: whether it changes the object, and what the check program says
+// it lets someone do to a file and to a folder (null: nothing).
 struct RightCase {
   const char* name;
   std::uint32_t mask;
-  bool expectWrite;
+  const char* onFile;
+  const char* onFolder;
 };
 
 const RightCase kRightCases[] = {
-    {"WriteDataOrAddFile", 0x2, true},       {"AppendDataOrAddFolder", 0x4, true},
-    {"WriteExtendedAttributes", 0x10, true}, {"DeleteChild", 0x40, true},
-    {"WriteAttributes", 0x100, true},        {"Delete", 0x10000, true},
-    {"WriteDac", 0x40000, true},             {"WriteOwner", 0x80000, true},
-    {"MaximumAllowed", 0x02000000, true},    {"GenericAll", 0x10000000, true},
-    {"GenericWrite", 0x40000000, true},      {"ReadData", 0x1, false},
-    {"ReadExtendedAttributes", 0x8, false},  {"ExecuteOrTraverse", 0x20, false},
-    {"ReadAttributes", 0x80, false},         {"ReadControl", 0x20000, false},
-    {"Synchronize", 0x100000, false},        {"SystemSecurity", 0x01000000, false},
-    {"GenericExecute", 0x20000000, false},   {"GenericRead", 0x80000000, false},
-    {"ReadAndExecute", 0x001200A9, false},   {"Modify", 0x001301BF, true},
+    {"WriteDataOrAddFile", 0x2, "write", "add files to"},
+    {"AppendDataOrAddFolder", 0x4, "append to", "add folders to"},
+    {"WriteExtendedAttributes", 0x10, "change the extended attributes of",
+     "change the extended attributes of"},
+    {"DeleteChild", 0x40, "delete", "delete what is in"},
+    {"WriteAttributes", 0x100, "change the attributes of", "change the attributes of"},
+    {"Delete", 0x10000, "delete or rename", "delete or rename"},
+    {"WriteDac", 0x40000, "change the permissions of", "change the permissions of"},
+    {"WriteOwner", 0x80000, "take the ownership of", "take the ownership of"},
+    {"MaximumAllowed", 0x02000000, "do anything to", "do anything to"},
+    {"GenericAll", 0x10000000, "do anything to", "do anything to"},
+    {"GenericWrite", 0x40000000, "write", "add files and folders to"},
+    {"FullControl", kFull, "do anything to", "do anything to"},
+    {"Modify", kModify, "write", "add files to"},
+    {"ReadData", 0x1, nullptr, nullptr},
+    {"ReadExtendedAttributes", 0x8, nullptr, nullptr},
+    {"ExecuteOrTraverse", 0x20, nullptr, nullptr},
+    {"ReadAttributes", 0x80, nullptr, nullptr},
+    {"ReadControl", 0x20000, nullptr, nullptr},
+    {"Synchronize", 0x100000, nullptr, nullptr},
+    {"SystemSecurity", 0x01000000, nullptr, nullptr},
+    {"GenericExecute", 0x20000000, nullptr, nullptr},
+    {"GenericRead", 0x80000000, nullptr, nullptr},
+    {"ReadAndExecute", kReadExecute, nullptr, nullptr},
 };
 
 void PrintTo(const RightCase& row, std::ostream* out) { *out << row.name; }
 
 class Right : public testing::TestWithParam<RightCase> {};
 
+std::string Text(const char* text) { return text != nullptr ? text : "(none)"; }
+
 TEST_P(Right, CountsAsWritingOnlyWhenItChangesTheObject) {
-  EXPECT_EQ(GrantsWriteRight(GetParam().mask), GetParam().expectWrite);
+  const RightCase& c = GetParam();
+  EXPECT_EQ(GrantsWriteRight(c.mask), c.onFile != nullptr);
+  EXPECT_EQ(Text(WriteRightPhrase(c.mask, false)), Text(c.onFile));
+  EXPECT_EQ(Text(WriteRightPhrase(c.mask, true)), Text(c.onFolder));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Right, testing::ValuesIn(kRightCases), RowName());

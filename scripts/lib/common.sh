@@ -41,16 +41,21 @@ build_windows() {
   cmake --build "$windows_dir"
 }
 
+# The programs a release ships.
+release_programs=(notremovable notremovable-check)
+
 # A release tree in DIR (clean if DIR is new), packed by CPack; prints the ZIP's
-# path. A command given after DIR is run on the built exe's path before the
-# checksums and the ZIP are made (the release signs it there).
+# path. A command given after DIR is run on each built program's path before
+# the checksums and the ZIP are made (the release signs them there).
 package_release() {
-  local dir=$1
+  local dir=$1 program
   shift
   configure_tree "$dir" "$mingw_toolchain" -DCMAKE_BUILD_TYPE=MinSizeRel
-  cmake --build "$dir" --target notremovable >/dev/null
+  cmake --build "$dir" --target "${release_programs[@]}" >/dev/null
   if [ $# -gt 0 ]; then
-    "$@" "$dir/notremovable.exe" || return 1
+    for program in "${release_programs[@]}"; do
+      "$@" "$dir/$program.exe" || return 1
+    done
   fi
   cmake --build "$dir" >/dev/null
   (cd "$dir" && cpack -B "$dir/package" >/dev/null)
@@ -97,6 +102,12 @@ stop_wine() {
     wait "$wine_server_pid" 2>/dev/null || true
     wine_server_pid=""
   fi
+}
+
+# The string NAME of the version resource of the program at PATH.
+version_string() {  # PATH NAME
+  wrestool -x --raw -t 16 -n 1 "$1" | iconv -f UTF-16LE -t UTF-8 2>/dev/null | tr -s '\0' '\n' |
+    grep -A1 "$2\$" | tail -n 1
 }
 
 # HKEY_LOCAL_MACHINE\...\DeviceOverrides, the subtree that the program writes to.
