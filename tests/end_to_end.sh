@@ -129,6 +129,7 @@ declare -A check_fact=(
   [settings_of_another_owner]='^settings file: C:.* is owned by .*ANONYMOUS LOGON, who is not trusted'
   [settings_link_to_nothing]='^settings file: .*: a link to nothing'
   [folder_outside_code_page]='^verdict: .*the ANSI code page'
+  [folder_with_best_fit_letter]='^judging: C:\\e2e\\folder_with_best_fit_letter\\W\?odek\\notremovable\.exe$'
   [exe_in_system_folder]='^verdict: .*System32 or SysWOW64'
   [device_present]='^device: "Wine HID device" has this hardware ID$'
   [device_absent]='^device: no present device has this hardware ID$'
@@ -331,6 +332,22 @@ for row in "${cases[@]}"; do
     passed=$((passed + 1))
   else
     echo "FAILED  $name:$problems"
+    failed=$((failed + 1))
+  fi
+done
+# What the check program cannot judge: status 2 and one line, nothing else.
+dir="$cases_dir/check_cannot_judge"
+fresh_exe_folder "$dir"
+cp "$windows_dir/notremovable-check.exe" "$dir/"
+for args in "C:\\e2e\\check_cannot_judge\\missing.exe" "C:\\e2e\\check_cannot_judge" "one two"; do
+  read -r -a argv <<<"$args"
+  wine "$(windows_path "$dir/notremovable-check.exe")" "${argv[@]}" >"$dir.out" 2>"$dir.err"
+  status=$?
+  if [ "$status" = 2 ] && [ ! -s "$dir.out" ] && [ "$(wc -l <"$dir.err")" = 1 ]; then
+    echo "ok      check_cannot_judge $args"
+    passed=$((passed + 1))
+  else
+    echo "FAILED  check_cannot_judge $args: status $status, $(cat "$dir.out" "$dir.err")"
     failed=$((failed + 1))
   fi
 done
