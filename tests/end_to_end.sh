@@ -59,6 +59,7 @@ cases=(
   "long_enumerator|notremovable.exe|notremovable.ini|id:HDAUDIO\\FUNC_01&VEN_ABCD|||1|HDA#DIO\\FUNC_01&VEN_ABCD\\LocationPaths\\*"
   "several_dots_in_exe_name|mark.v2.exe|mark.v2.ini|id:$configured_id|||1|$configured_key"
   "existing_value_of_other_type|notremovable.exe|-||||1|$default_key"
+  "already_marked|notremovable.exe|-||||1|$default_key"
   "second_run|notremovable.exe|-|||2|1|$default_key"
   "arguments_ignored|notremovable.exe|notremovable.ini|id:$configured_id|/f x.ini --DevID=HDAUDIO\\X||1|$configured_key"
   "key_cannot_be_created|notremovable.exe|-||||1|only:USB#VID_0DB0&PID_A871"
@@ -124,6 +125,7 @@ declare -A check_fact=(
   [several_dots_in_exe_name]='^value: "USB\\VID_1111&PID_2222" \(21 characters\)$'
   [id_20_characters]='^value: .* \(20 characters\)$'
   [existing_value_of_other_type]='^key now: Removable of another type'
+  [already_marked]='^key now: Removable = 0 already$'
   [settings_denied_by_permissions]='^settings file: .*: unreadable: .*\(error 5\)$'
   [folder_world_writable]='^folder: Everyone may add files to C:\\e2e\\folder_world_writable\\$'
   [settings_of_another_owner]='^settings file: C:.* is owned by .*ANONYMOUS LOGON, who is not trusted'
@@ -163,6 +165,9 @@ prepare_settings_in_utf16_with_bom() {
 prepare_shipped_example_settings() { cp "$root/res/notremovable.ini.example" "$1/notremovable.ini"; }
 prepare_existing_value_of_other_type() {
   "${native_reg[@]}" add "$overrides_key\\$default_key" /v Removable /t REG_SZ /d yes /f >/dev/null
+}
+prepare_already_marked() {
+  "${native_reg[@]}" add "$overrides_key\\$default_key" /v Removable /t REG_DWORD /d 0 /f >/dev/null
 }
 prepare_key_cannot_be_created() {
   wine "$helpers/create_volatile_key.exe" 'SYSTEM\CurrentControlSet\Control\DeviceOverrides\USB#VID_0DB0&PID_A871'
