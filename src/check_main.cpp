@@ -351,9 +351,10 @@ int wmain(int argc, wchar_t** argv) {
   char deviceId[kDeviceIdFieldSize];
   deviceId[0] = '\0';
   SettingsFindings findings;
-  const std::size_t exeLength = readsReachFolder ? ExactPathAsModule(target, targetLength, exePath) : 0;
+  std::size_t exeLength = 0;
   Refusal refusal = Refusal::ReadsMayGoElsewhere;
   if (readsReachFolder) {
+    exeLength = ExactPathAsModule(target, targetLength, exePath);
     refusal = exeLength == 0 ? Refusal::ExePathNotExact
                              : ReadDeviceIdBeside(exePath, exeLength, deviceId, findings);
   }

@@ -30,6 +30,16 @@ bool GetText(HDEVINFO devices, SP_DEVINFO_DATA& device, DWORD property, char* fi
   return true;
 }
 
+// The first ID of a device's list that is the text (equal) or is not (!equal); null if none.
+const char* FirstInList(const char* list, const char* text, bool equal) {
+  for (const char* each = list; *each != '\0'; each += lstrlenA(each) + 1) {
+    if (SameText(each, text) == equal) {
+      return each;
+    }
+  }
+  return nullptr;
+}
+
 void Describe(HDEVINFO devices, SP_DEVINFO_DATA& device, char (&description)[kDeviceTextFieldSize]) {
   if (!GetText(devices, device, SPDRP_FRIENDLYNAME, description, kDeviceTextFieldSize) &&
       !GetText(devices, device, SPDRP_DEVICEDESC, description, kDeviceTextFieldSize)) {
@@ -51,37 +61,24 @@ void FindPresentDevices(const char* id, PresentDevices& found) {
   device.cbSize = sizeof device;
   char instance[kDeviceTextFieldSize];
   char hardwareIds[kHardwareIdsFieldSize];
-  // First pass: is it an instance path? Second: which devices have it as a hardware ID?
-  for (int pass = 0; pass < 2 && !found.isInstancePath; ++pass) {
-    for (DWORD i = 0; SetupDiEnumDeviceInfo(devices, i, &device) != FALSE; ++i) {
-      if (SetupDiGetDeviceInstanceIdA(devices, &device, instance,
-                                      static_cast<DWORD>(sizeof instance), nullptr) == FALSE) {
-        instance[0] = '\0';
+  for (DWORD i = 0; SetupDiEnumDeviceInfo(devices, i, &device) != FALSE; ++i) {
+    if (SetupDiGetDeviceInstanceIdA(devices, &device, instance, static_cast<DWORD>(sizeof instance),
+                                    nullptr) == FALSE) {
+      instance[0] = '\0';
+    }
+    if (!GetText(devices, device, SPDRP_HARDWAREID, hardwareIds, kHardwareIdsFieldSize)) {
+      hardwareIds[0] = '\0';  // an empty list
+    }
+    if (!found.isInstancePath && SameText(instance, id)) {
+      found.isInstancePath = true;
+      Describe(devices, device, found.instanceDescription);
+      const char* hardwareId = FirstInList(hardwareIds, instance, false);
+      CopyText(hardwareId != nullptr ? hardwareId : "", found.instanceHardwareId);
+    } else if (FirstInList(hardwareIds, id, true) != nullptr) {
+      if (found.count < kMaxDevicesNamed) {
+        Describe(devices, device, found.descriptions[found.count]);
       }
-      const bool hasIds = GetText(devices, device, SPDRP_HARDWAREID, hardwareIds, kHardwareIdsFieldSize);
-      if (pass == 0) {
-        if (!SameText(instance, id)) {
-          continue;
-        }
-        found.isInstancePath = true;
-        Describe(devices, device, found.instanceDescription);
-        for (const char* each = hardwareIds; hasIds && *each != '\0'; each += lstrlenA(each) + 1) {
-          if (!SameText(each, instance)) {
-            CopyText(each, found.instanceHardwareId);
-            break;
-          }
-        }
-        break;
-      }
-      for (const char* each = hardwareIds; hasIds && *each != '\0'; each += lstrlenA(each) + 1) {
-        if (SameText(each, id)) {
-          if (found.count < kMaxDevicesNamed) {
-            Describe(devices, device, found.descriptions[found.count]);
-          }
-          ++found.count;
-          break;
-        }
-      }
+      ++found.count;
     }
   }
   static_cast<void>(SetupDiDestroyDeviceInfoList(devices));

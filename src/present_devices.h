@@ -18,8 +18,9 @@ struct PresentDevices {
   char descriptions[kMaxDevicesNamed][kDeviceTextFieldSize];
 };
 
-// Instance paths are compared first: Wine lists a device's instance path among
-// its hardware IDs, which Windows does not.
+// One walk over the present devices. A device whose instance path the ID is
+// is not counted among those that have it as a hardware ID: Wine lists a
+// device's instance path among its hardware IDs, which Windows does not.
 void FindPresentDevices(const char* id, PresentDevices& found);
 
 }  // namespace notremovable
