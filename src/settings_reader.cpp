@@ -98,6 +98,7 @@ Refusal ReadDeviceIdBeside(const char* exePath, std::size_t length,
   if (pathRefusal != Refusal::None) {
     return pathRefusal;
   }
+  // Cannot fail where the settings path could be derived: the folder is shorter.
   static_cast<void>(DeriveExeFolderPath(exePath, length, findings.folderPath));
 
   // Whoever may change the folder, the exe or the file decides what runs and
@@ -139,11 +140,11 @@ Refusal ReadDeviceIdBeside(const char* exePath, std::size_t length,
 }
 
 Refusal ReadDeviceId(char (&deviceId)[kDeviceIdFieldSize], SettingsFindings& findings) {
-  deviceId[0] = '\0';
-  StartFindings(findings);
   char exePath[kPathFieldSize];
   const std::size_t length = GetExactExePath(exePath);
   if (length == 0) {
+    deviceId[0] = '\0';
+    StartFindings(findings);
     return Refusal::ExePathNotExact;
   }
   return ReadDeviceIdBeside(exePath, length, deviceId, findings);
