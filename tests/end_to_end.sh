@@ -163,12 +163,12 @@ prepare_settings_in_utf16_with_bom() {
   printf '[Settings]\r\nDevID=USB\\VID_1111&PID_2222\r\n' | iconv -f ASCII -t UTF-16LE >>"$1/notremovable.ini"
 }
 prepare_shipped_example_settings() { cp "$root/res/notremovable.ini.example" "$1/notremovable.ini"; }
-prepare_existing_value_of_other_type() {
-  "${native_reg[@]}" add "$overrides_key\\$default_key" /v Removable /t REG_SZ /d yes /f >/dev/null
+# A Removable value under the default key before the run.
+removable_before() {  # TYPE DATA
+  "${native_reg[@]}" add "$overrides_key\\$default_key" /v Removable /t "$1" /d "$2" /f >/dev/null
 }
-prepare_already_marked() {
-  "${native_reg[@]}" add "$overrides_key\\$default_key" /v Removable /t REG_DWORD /d 0 /f >/dev/null
-}
+prepare_existing_value_of_other_type() { removable_before REG_SZ yes; }
+prepare_already_marked() { removable_before REG_DWORD 0; }
 prepare_key_cannot_be_created() {
   wine "$helpers/create_volatile_key.exe" 'SYSTEM\CurrentControlSet\Control\DeviceOverrides\USB#VID_0DB0&PID_A871'
 }
@@ -235,11 +235,12 @@ run_check_program() {  # NAME EXE_PATH WANT_STATUS WANT_KEY
     echo " the check program changed the registry or the folder;"
   local verdict
   verdict=$(tail -n 1 <<<"$output")
-  local want_verdict="verdict: would do nothing: .* \(status 0\)"
-  [ "$3" = 1 ] && want_verdict="verdict: would mark HKEY_LOCAL_MACHINE\\${overrides_key#HKLM\\}\\$4 (status 1)"
-  if [ "$3" = 1 ] && [ "$verdict" != "$want_verdict" ] || [ "$3" = 0 ] && [[ ! $verdict =~ ^$want_verdict$ ]]; then
-    echo " check verdict: $verdict;"
-  fi
+  # Status 1: the very key the exe is expected to write; status 0: any reason.
+  if [ "$3" = 1 ]; then
+    [ "$verdict" = "verdict: would mark HKEY_LOCAL_MACHINE\\${overrides_key#HKLM\\}\\$4 (status 1)" ]
+  else
+    [[ $verdict =~ ^verdict:\ would\ do\ nothing:\ .*\ \(status\ 0\)$ ]]
+  fi || echo " check verdict: $verdict;"
   [ "$status" = "$3" ] || echo " check status $status, expected $3;"
   grep -qE -- "${check_fact[$1]}" <<<"$output" || echo $'\n'"  check output lacks /${check_fact[$1]}/:"$'\n'"$output"
 }
@@ -282,6 +283,17 @@ windows_path() {
 
 start_wine
 trap stop_wine EXIT
+
+# Counts and prints a row's result: ok, or FAILED with what was wrong.
+record() {  # NAME PROBLEMS
+  if [ -z "$2" ]; then
+    echo "ok      $1"
+    passed=$((passed + 1))
+  else
+    echo "FAILED  $1:$2"
+    failed=$((failed + 1))
+  fi
+}
 
 passed=0
 failed=0
@@ -331,14 +343,7 @@ for row in "${cases[@]}"; do
   want=$(expected_state "$want_key")
   [ "$got" = "$want" ] || problems+=$'\n'"  registry:"$'\n'"$got"$'\n'"  expected:"$'\n'"$want"
   rm -rf "${outside[@]}"
-
-  if [ -z "$problems" ]; then
-    echo "ok      $name"
-    passed=$((passed + 1))
-  else
-    echo "FAILED  $name:$problems"
-    failed=$((failed + 1))
-  fi
+  record "$name" "$problems"
 done
 # What the check program cannot judge: status 2 and one line, nothing else.
 dir="$cases_dir/check_cannot_judge"
@@ -348,13 +353,10 @@ for args in "C:\\e2e\\check_cannot_judge\\missing.exe" "C:\\e2e\\check_cannot_ju
   read -r -a argv <<<"$args"
   wine "$(windows_path "$dir/notremovable-check.exe")" "${argv[@]}" >"$dir.out" 2>"$dir.err"
   status=$?
-  if [ "$status" = 2 ] && [ ! -s "$dir.out" ] && [ "$(wc -l <"$dir.err")" = 1 ]; then
-    echo "ok      check_cannot_judge $args"
-    passed=$((passed + 1))
-  else
-    echo "FAILED  check_cannot_judge $args: status $status, $(cat "$dir.out" "$dir.err")"
-    failed=$((failed + 1))
-  fi
+  problems=""
+  [ "$status" = 2 ] && [ ! -s "$dir.out" ] && [ "$(wc -l <"$dir.err")" = 1 ] ||
+    problems=" status $status, $(cat "$dir.out" "$dir.err")"
+  record "check_cannot_judge $args" "$problems"
 done
 "${native_reg[@]}" delete "$overrides_key" /f >/dev/null 2>&1
 
