@@ -356,7 +356,7 @@ int wmain(int argc, wchar_t** argv) {
   if (readsReachFolder) {
     exeLength = ExactPathAsModule(target, targetLength, exePath);
     refusal = exeLength == 0 ? Refusal::ExePathNotExact
-                             : ReadDeviceIdBeside(exePath, exeLength, deviceId, findings);
+                             : ReadDeviceIdBeside(exePath, exeLength, deviceId, findings, nullptr);
   }
   if (exeLength != 0) {
     PrintSettingsFileLine(findings);

@@ -32,6 +32,34 @@ std::size_t VerbatimPrefixLength(const char* path, std::size_t length) {
   return hasPrefix ? 4 : 0;
 }
 
+// Whether the two texts hold the same letters, but for ASCII case and the kind of separator.
+bool SameLetters(const char* a, const char* b, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i) {
+    const bool bothSeparators = IsSeparator(a[i]) && IsSeparator(b[i]);
+    if (!bothSeparators && FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Skips "\\?\" or "\\.\", and the "UNC\" after it or the "\\" of a share's
+// path, so that both ways of writing a path compare; says whether it names a share.
+const char* PlainPath(const char* path, std::size_t& length, bool& share) {
+  const std::size_t prefix = VerbatimPrefixLength(path, length);
+  path += prefix;
+  length -= prefix;
+  std::size_t shareStart = 0;
+  if (prefix > 0 && length >= 4 && SameLetters(path, "UNC\\", 4)) {
+    shareStart = 4;
+  } else if (prefix == 0 && length >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+    shareStart = 2;
+  }
+  share = shareStart > 0;
+  length -= shareStart;
+  return path + shareStart;
+}
+
 }  // namespace
 
 bool IsWholePath(std::size_t reportedLength) {
@@ -100,13 +128,34 @@ bool IsInsideFolder(const char* path, std::size_t length, const char* folder,
   if (folderLength == 0 || length <= folderLength + 1 || !IsSeparator(path[folderLength])) {
     return false;
   }
-  for (std::size_t i = 0; i < folderLength; ++i) {
-    const bool bothSeparators = IsSeparator(path[i]) && IsSeparator(folder[i]);
-    if (!bothSeparators && FoldAsciiCase(path[i]) != FoldAsciiCase(folder[i])) {
-      return false;
-    }
+  return SameLetters(path, folder, folderLength);
+}
+
+bool IsRealPathOf(const char* realPath, std::size_t realLength, const char* path,
+                  std::size_t length) {
+  bool realShare = false;
+  bool share = false;
+  realPath = PlainPath(realPath, realLength, realShare);
+  path = PlainPath(path, length, share);
+  return realShare == share && realLength == length && length > 0 &&
+         SameLetters(realPath, path, length);
+}
+
+SettingsFile ClassifyOpenFailure(const OpenFailure& failure) {
+  switch (failure.error) {
+    case OpenError::Sharing:
+      return SettingsFile::Held;
+    case OpenError::NotFound:
+      // The open follows a link; the listing shows the name itself.
+      return !failure.nameListed && failure.listingSaysNotFound ? SettingsFile::Missing
+                                                                : SettingsFile::LinkToNothing;
+    case OpenError::AccessDenied:
+      // A folder cannot be opened as a file: access denied, like an unreadable file.
+      return failure.nameListed && failure.folderStands ? SettingsFile::Folder
+                                                        : SettingsFile::Unreadable;
+    default:
+      return SettingsFile::Unreadable;
   }
-  return true;
 }
 
 }  // namespace notremovable

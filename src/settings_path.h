@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "constants.h"
 
@@ -35,5 +36,28 @@ bool DeriveExeFolderPath(const char* exePath, std::size_t length,
 // the folder's name, on either side.
 bool IsInsideFolder(const char* path, std::size_t length, const char* folder,
                     std::size_t folderLength);
+
+// Whether realPath, where the system says an opened file really lies ("\\?\C:\..."
+// or "\\?\UNC\server\..."), is the very path it was opened by, but for ASCII
+// case: a link, a junction or a drive letter that stands for another place on
+// the way makes them differ.
+bool IsRealPathOf(const char* realPath, std::size_t realLength, const char* path,
+                  std::size_t length);
+
+// What stands at the settings path, as the probe that opens it finds it.
+enum class SettingsFile : std::uint8_t { NotLooked, Missing, Folder, Present, Unreadable, Held, LinkToNothing };
+
+// Why the probe could not open the settings file, and what the folder's
+// listing then shows: the name (a link to nothing stands there as a name, a
+// folder as a folder), or that the name is not found there.
+enum class OpenError : std::uint8_t { Sharing, NotFound, AccessDenied, Other };
+struct OpenFailure {
+  OpenError error;
+  bool nameListed;
+  bool listingSaysNotFound;
+  bool folderStands;
+};
+// Only nothing at all at that name, or a folder, lets the default stand.
+SettingsFile ClassifyOpenFailure(const OpenFailure& failure);
 
 }  // namespace notremovable

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "exe_path.h"
 #include "override_key.h"
 #include "settings_path.h"
@@ -27,36 +29,54 @@ class HandleCloser {
   HANDLE handle_;
 };
 
-// What stands at the settings path when the probe could not open it. The
-// profile reader answers with the default both when the file is missing and
-// when it cannot read it: only nothing at all at that name, or a folder
-// (which the reader skips as well), lets the default stand.
+// What stands at the settings path when the probe could not open it, from
+// the folder's listing of the name: the open follows a link, the listing
+// does not.
 SettingsFile ClassifyOpenFailure(const char* settingsPath, DWORD error) {
+  OpenFailure failure = {OpenError::Other, false, false, false};
   if (error == ERROR_SHARING_VIOLATION) {
-    return SettingsFile::Held;
-  }
-  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-    // The open follows a link; the folder's listing shows the name itself.
+    failure.error = OpenError::Sharing;
+  } else if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+             error == ERROR_ACCESS_DENIED) {
+    failure.error = error == ERROR_ACCESS_DENIED ? OpenError::AccessDenied : OpenError::NotFound;
     WIN32_FIND_DATAA found;
     const HANDLE search = FindFirstFileA(settingsPath, &found);
-    if (search != INVALID_HANDLE_VALUE) {
+    failure.nameListed = search != INVALID_HANDLE_VALUE;
+    if (failure.nameListed) {
+      failure.folderStands = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
       static_cast<void>(FindClose(search));
-      return SettingsFile::LinkToNothing;
+    } else {
+      failure.listingSaysNotFound = GetLastError() == ERROR_FILE_NOT_FOUND;
     }
-    return GetLastError() == ERROR_FILE_NOT_FOUND ? SettingsFile::Missing
-                                                  : SettingsFile::LinkToNothing;
   }
-  // A folder cannot be opened as a file: access denied, like an unreadable file.
-  const DWORD attributes = error == ERROR_ACCESS_DENIED ? GetFileAttributesA(settingsPath)
-                                                        : INVALID_FILE_ATTRIBUTES;
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
-             ? SettingsFile::Folder
-             : SettingsFile::Unreadable;
+  return notremovable::ClassifyOpenFailure(failure);
+}
+
+// The present file, held: it must really lie where it was named, and no one
+// but trusted principals may change it.
+Refusal JudgeHeldSettings(HANDLE file, const ProcessAccount& account, SettingsFindings& findings) {
+  const DWORD realLength =
+      GetFinalPathNameByHandleA(file, findings.realPath, static_cast<DWORD>(kRealPathFieldSize),
+                                FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  // The call reports the size it needs when the field is too small.
+  if (realLength == 0 || realLength >= kRealPathFieldSize) {
+    findings.realPath[0] = '\0';
+    return Refusal::SettingsElsewhere;
+  }
+  if (!IsRealPathOf(findings.realPath, realLength, findings.settingsPath,
+                    std::strlen(findings.settingsPath))) {
+    return Refusal::SettingsElsewhere;
+  }
+  return CheckHeldTrust(file, account, findings.settings) == TrustVerdict::Trusted
+             ? Refusal::None
+             : Refusal::SettingsUntrusted;
 }
 
 // Nothing looked at yet.
 void StartFindings(SettingsFindings& findings) {
   findings.folderPath[0] = findings.settingsPath[0] = findings.value[0] = '\0';
+  findings.realPath[0] = '\0';
+  findings.keyMissing = false;
   findings.folder.verdict = findings.exe.verdict = findings.settings.verdict = TrustVerdict::NotChecked;
   findings.file = SettingsFile::NotLooked;
   findings.error = ERROR_SUCCESS;
@@ -91,7 +111,8 @@ Refusal GetSettingsFilePath(const char* exePath, std::size_t length,
 }  // namespace
 
 Refusal ReadDeviceIdBeside(const char* exePath, std::size_t length,
-                           char (&deviceId)[kDeviceIdFieldSize], SettingsFindings& findings) {
+                           char (&deviceId)[kDeviceIdFieldSize], SettingsFindings& findings,
+                           WhileHeld whileHeld) {
   deviceId[0] = '\0';
   StartFindings(findings);
   const Refusal pathRefusal = GetSettingsFilePath(exePath, length, findings.settingsPath);
@@ -119,22 +140,30 @@ Refusal ReadDeviceIdBeside(const char* exePath, std::size_t length,
   const HANDLE file = CreateFileA(findings.settingsPath, GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   const HandleCloser closer(file);
-  if (file != INVALID_HANDLE_VALUE) {
-    findings.file = SettingsFile::Present;
-    if (CheckTrust(findings.settingsPath, account, findings.settings) != TrustVerdict::Trusted) {
-      return Refusal::SettingsUntrusted;
-    }
-  } else {
+  if (file == INVALID_HANDLE_VALUE) {
     findings.error = GetLastError();
     findings.file = ClassifyOpenFailure(findings.settingsPath, findings.error);
     const Refusal fileRefusal = RefusalFor(findings.file);
     if (fileRefusal != Refusal::None) {
       return fileRefusal;
     }
+    // Nothing, or a folder, at the name: the reader's own answer, taken
+    // without asking it, so that no file that appears meanwhile is read unheld.
+    std::memcpy(findings.value, kDefaultDeviceId, sizeof kDefaultDeviceId);
+    findings.readLength = sizeof kDefaultDeviceId - 1;
+  } else {
+    findings.file = SettingsFile::Present;
+    const Refusal heldRefusal = JudgeHeldSettings(file, account, findings);
+    if (heldRefusal != Refusal::None) {
+      return heldRefusal;
+    }
+    findings.readLength =
+        GetPrivateProfileStringA(kSettingsSection, kDeviceIdKey, kDefaultDeviceId, findings.value,
+                                 static_cast<DWORD>(kReadBufferSize), findings.settingsPath);
+    if (whileHeld != nullptr) {
+      whileHeld(findings);
+    }
   }
-  findings.readLength =
-      GetPrivateProfileStringA(kSettingsSection, kDeviceIdKey, kDefaultDeviceId, findings.value,
-                               static_cast<DWORD>(kReadBufferSize), findings.settingsPath);
   return TakeWholeValue(findings.value, findings.readLength, deviceId) ? Refusal::None
                                                                        : Refusal::ValueTooLong;
 }
@@ -147,7 +176,7 @@ Refusal ReadDeviceId(char (&deviceId)[kDeviceIdFieldSize], SettingsFindings& fin
     StartFindings(findings);
     return Refusal::ExePathNotExact;
   }
-  return ReadDeviceIdBeside(exePath, length, deviceId, findings);
+  return ReadDeviceIdBeside(exePath, length, deviceId, findings, nullptr);
 }
 
 }  // namespace notremovable

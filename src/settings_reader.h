@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "constants.h"
+#include "settings_path.h"
 #include "trust_check.h"
 
 namespace notremovable {
@@ -22,10 +23,13 @@ enum class Refusal : std::uint8_t {
   SettingsUnreadable,
   SettingsHeld,            // open for writing by another program, or without read sharing
   SettingsLinkToNothing,   // a name stands there, but names no file
+  SettingsElsewhere,       // it really lies elsewhere: reached through a link, a
+                           // junction or a drive letter that stands for another place
   ValueTooLong,            // longer than the longest ID acted on, or cut by the reader
 };
 
-enum class SettingsFile : std::uint8_t { NotLooked, Missing, Folder, Present, Unreadable, Held, LinkToNothing };
+// Where an opened file really lies: "\\?\" or "\\?\UNC\" before a whole path.
+inline constexpr std::size_t kRealPathFieldSize = kPathFieldSize + 8;
 
 // What the reading found on its way, in the order it looked.
 struct SettingsFindings {
@@ -33,11 +37,13 @@ struct SettingsFindings {
   char settingsPath[kPathFieldSize];
   SettingsFile file;
   unsigned long error;  // the system's error where the file is unreadable
+  char realPath[kRealPathFieldSize];  // where the present file really lies
   TrustFinding folder;
   TrustFinding exe;
   TrustFinding settings;
   char value[kReadBufferSize];  // as the profile reader returned it
   unsigned long readLength;
+  bool keyMissing;  // the present file has no "DevID" in a "Settings" section (set by whileHeld)
 };
 
 // Fills the field with "DevID" of section "Settings" of the settings file
@@ -47,8 +53,12 @@ struct SettingsFindings {
 // but trusted principals could have changed, and only while no one writes
 // it; otherwise, or when the value is too long to be taken whole, the ID is
 // left empty and the reason returned: the caller refuses an empty ID.
+// whileHeld, where given, is called once the present file has been read, while
+// it is still held (the check program asks it more there).
+using WhileHeld = void (*)(SettingsFindings& findings);
 Refusal ReadDeviceIdBeside(const char* exePath, std::size_t length,
-                           char (&deviceId)[kDeviceIdFieldSize], SettingsFindings& findings);
+                           char (&deviceId)[kDeviceIdFieldSize], SettingsFindings& findings,
+                           WhileHeld whileHeld);
 
 // The same for the running executable.
 Refusal ReadDeviceId(char (&deviceId)[kDeviceIdFieldSize], SettingsFindings& findings);

@@ -26,6 +26,16 @@ SidFacts FactsOfSid(const void* sid, const ProcessAccount& account) {
 
 namespace {
 
+constexpr SECURITY_INFORMATION kOwnerAndDacl = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+
+// Nothing judged: no principal, no rights, unreadable.
+TrustVerdict Unjudged(TrustFinding& finding) {
+  finding.mask = 0;
+  finding.principal = nullptr;
+  finding.verdict = TrustVerdict::Unreadable;
+  return finding.verdict;
+}
+
 Standing StandingOf(PSID sid, const ProcessAccount& account) {
   return IsValidSid(sid) != FALSE ? StandingOf(FactsOfSid(sid, account)) : Standing::Untrusted;
 }
@@ -53,19 +63,15 @@ bool GetProcessAccount(ProcessAccount& account) {
   return true;
 }
 
-TrustVerdict CheckTrust(const char* path, const ProcessAccount& account, TrustFinding& finding) {
-  finding.mask = 0;
-  finding.principal = nullptr;
-  finding.verdict = TrustVerdict::Unreadable;
-  const PSECURITY_DESCRIPTOR descriptor = finding.descriptor;
-  DWORD needed = 0;
+TrustVerdict JudgeSecurity(const void* descriptorFields, const ProcessAccount& account,
+                           TrustFinding& finding) {
+  static_cast<void>(Unjudged(finding));
+  const auto descriptor = const_cast<PSECURITY_DESCRIPTOR>(descriptorFields);
   PSID owner = nullptr;
   BOOL defaulted = FALSE;
   BOOL present = FALSE;
   PACL dacl = nullptr;
-  if (GetFileSecurityA(path, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, descriptor,
-                       static_cast<DWORD>(sizeof finding.descriptor), &needed) == FALSE ||
-      GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) == FALSE || owner == nullptr ||
+  if (GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) == FALSE || owner == nullptr ||
       GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) == FALSE) {
     return finding.verdict;
   }
@@ -100,6 +106,23 @@ TrustVerdict CheckTrust(const char* path, const ProcessAccount& account, TrustFi
     finding.principal = nullptr;
   }
   return finding.verdict;
+}
+
+TrustVerdict CheckTrust(const char* path, const ProcessAccount& account, TrustFinding& finding) {
+  DWORD needed = 0;
+  // Judged only when the call filled the field: never what an earlier one left there.
+  return GetFileSecurityA(path, kOwnerAndDacl, finding.descriptor,
+                          static_cast<DWORD>(sizeof finding.descriptor), &needed) != FALSE
+             ? JudgeSecurity(finding.descriptor, account, finding)
+             : Unjudged(finding);
+}
+
+TrustVerdict CheckHeldTrust(void* handle, const ProcessAccount& account, TrustFinding& finding) {
+  DWORD needed = 0;
+  return GetKernelObjectSecurity(handle, kOwnerAndDacl, finding.descriptor,
+                                 static_cast<DWORD>(sizeof finding.descriptor), &needed) != FALSE
+             ? JudgeSecurity(finding.descriptor, account, finding)
+             : Unjudged(finding);
 }
 
 }  // namespace notremovable

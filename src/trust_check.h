@@ -1,5 +1,6 @@
 // Whether only trusted principals can change a file or folder: its owner and
-// DACL, fetched and walked; the rule itself is in trust_rule.h.
+// DACL, fetched (by name, or through a handle held open) and then judged; the
+// rule itself is in trust_rule.h.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +9,6 @@
 #include "trust_rule.h"
 
 namespace notremovable {
-
 
 // Owner and DACL together; a descriptor larger than this is refused.
 inline constexpr std::size_t kSecurityFieldSize = 4096;
@@ -35,7 +35,17 @@ bool GetProcessAccount(ProcessAccount& account);
 // A valid SID's parts, read from its documented layout.
 SidFacts FactsOfSid(const void* sid, const ProcessAccount& account);
 
-// Reads the owner and DACL of the file or folder at path and judges them.
+// Judges a security descriptor with its owner and DACL (self-relative or not),
+// as fetched below or made in any other way; principal then points into it.
+TrustVerdict JudgeSecurity(const void* descriptor, const ProcessAccount& account,
+                           TrustFinding& finding);
+
+// Fetches the owner and DACL of the file or folder at path into the finding's
+// field and judges them; a descriptor that does not fit is unreadable.
 TrustVerdict CheckTrust(const char* path, const ProcessAccount& account, TrustFinding& finding);
+
+// The same for the object a handle holds open (it needs READ_CONTROL): what is
+// judged is what the handle holds, whatever its name leads to meanwhile.
+TrustVerdict CheckHeldTrust(void* handle, const ProcessAccount& account, TrustFinding& finding);
 
 }  // namespace notremovable

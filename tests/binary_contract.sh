@@ -41,7 +41,7 @@ common_checks() {  # NAME DESCRIPTION
   check "$name: ASLR: dynamic base" grep -q 'DYNAMIC_BASE' <<<"$headers"
   check "$name: relocation section" grep -q 'Base Relocation Directory \[\.reloc\]' <<<"$headers"
   check "$name: the shared calls by their A names" all_imported GetPrivateProfileStringA \
-    GetModuleFileNameA GetLongPathNameA CreateFileA GetFileAttributesA FindFirstFileA GetFileSecurityA
+    GetModuleFileNameA GetLongPathNameA CreateFileA FindFirstFileA GetFileSecurityA GetFinalPathNameByHandleA
   check "$name: none of their W twins" none_imported GetPrivateProfileStringW CreateFileW \
     FindFirstFileW GetFileSecurityW
   check "$name: exactly one RT_MANIFEST, ID 1" test "$(grep -c -- '--type=24 ' <<<"$resources")-$(grep -c -- '--type=24 --name=1 ' <<<"$resources")" = "1-1"
@@ -69,10 +69,10 @@ check "the five platform calls by their A names" all_imported GetModuleFileNameA
 check "the calls that find the exe exactly, probe its settings file, and tell WOW64" \
   all_imported GetModuleFileNameW GetLongPathNameA GetLongPathNameW MultiByteToWideChar \
   IsWow64Process GetCurrentProcess GetSystemDirectoryA GetSystemWow64DirectoryA \
-  CreateFileA CloseHandle GetFileAttributesA FindFirstFileA FindClose
+  CreateFileA CloseHandle FindFirstFileA FindClose GetFinalPathNameByHandleA
 check "the calls that read who may change the folder, the exe and the settings" \
-  all_imported GetFileSecurityA GetSecurityDescriptorOwner GetSecurityDescriptorDacl GetAce \
-  EqualSid IsValidSid OpenProcessToken GetTokenInformation
+  all_imported GetFileSecurityA GetKernelObjectSecurity GetSecurityDescriptorOwner \
+  GetSecurityDescriptorDacl GetAce EqualSid IsValidSid OpenProcessToken GetTokenInformation
 check "none of the W twins of the registry calls" none_imported RegCreateKeyExW RegSetValueExW GetFileAttributesW
 wide_calls=$(grep 'W$' <<<"$imports" | sort | tr '\n' ' ')
 check "no wide call but the two that check the path (got: $wide_calls)" \

@@ -111,6 +111,9 @@ cases=(
   "settings_link_to_nothing|notremovable.exe|-||||0|-"
   "other_file_world_writable|notremovable.exe|notremovable.ini|id:$configured_id|||1|$configured_key"
   "settings_read_only|notremovable.exe|notremovable.ini|id:$configured_id|||1|$configured_key"
+  # A settings file that really lies elsewhere is refused, wherever it leads.
+  "settings_link_into_open_folder|notremovable.exe|-||||0|-"
+  "settings_link_into_trusted_folder|notremovable.exe|-||||0|-"
   # Present devices, as the check program finds them.
   "device_present|notremovable.exe|notremovable.ini|id:$wine_hid_id|||1|HID#VID_845E&PID_0001\\LocationPaths\\*"
   "device_absent|notremovable.exe|notremovable.ini|id:$configured_id|||1|$configured_key"
@@ -187,6 +190,13 @@ prepare_settings_of_another_owner() { chown 12345 "$1/notremovable.ini"; }
 prepare_settings_link_to_nothing() { ln -s missing.ini "$1/notremovable.ini"; }
 prepare_other_file_world_writable() { decoy "$1/other.ini" && chmod o+w "$1/other.ini"; }
 prepare_settings_read_only() { chmod 444 "$1/notremovable.ini"; }
+# notremovable.ini links to a file in a folder of the given mode.
+link_settings() {  # DIR MODE
+  mkdir -m "$2" "$1/elsewhere" && printf '[Settings]\r\nDevID=%s\r\n' "$configured_id" >"$1/elsewhere/real.ini" &&
+    ln -s elsewhere/real.ini "$1/notremovable.ini"
+}
+prepare_settings_link_into_open_folder() { link_settings "$1" 777; }
+prepare_settings_link_into_trusted_folder() { link_settings "$1" 755; }
 # Under WOW64 a read from the system folder, or a folder below it, reaches the
 # same place under the WOW64 system folder: a decoy waits there.
 wow64_decoy() {  # FOLDER below the system folders, or nothing
@@ -199,6 +209,34 @@ prepare_exe_in_system_folder() { wow64_decoy; }
 prepare_exe_below_system_folder() { wow64_decoy nrtools; }
 
 # Runs a row's exe (a Windows path) as the row says; the last status counts.
+# Under Wine's relay trace: the calls that the exe's own code (at 0x400000)
+# made to open and close files and to the profile reader, in order, in DIR.calls.
+run_traced() {  # DIR EXE
+  WINEDEBUG=+relay wine "$2" 2>"$1.trace"
+  local status=$?
+  grep -E 'KERNEL32\.(CreateFileA|GetPrivateProfileStringA|CloseHandle)\(.* ret=004' "$1.trace" >"$1.calls"
+  rm -f "$1.trace"
+  return $status
+}
+# With nothing at the name the default is taken without asking the reader,
+# which would read a file that appeared meanwhile, unheld and unjudged.
+run_no_settings_file() {
+  run_traced "$@"
+  local status=$?
+  ! grep -q GetPrivateProfileStringA "$1.calls" || problems+=" the profile reader was asked;"
+  return $status
+}
+# The settings file's handle is closed only after the reader has read it.
+run_id_21_characters() {
+  run_traced "$@"
+  local status=$?
+  awk '/Call KERNEL32\.CreateFileA\(.*\.ini"/ {opened = 1; next}
+       opened && !handle && /Ret  KERNEL32\.CreateFileA/ {match($0, /retval=[0-9a-f]+/); handle = substr($0, RSTART + 7, 8)}
+       handle && /GetPrivateProfileStringA\(/ {read = 1}
+       handle && index($0, "CloseHandle(" handle ")") {exit !read}
+       END {exit !(handle && read)}' "$1.calls" || problems+=" the settings file was not held across the read;"
+  return $status
+}
 run_started_by_short_name() {  # DIR EXE
   local short
   short=$(wine "$helpers/print_short_path.exe" "$2" | tr -d '\r') || return 1
@@ -359,6 +397,13 @@ for args in "C:\\e2e\\check_cannot_judge\\missing.exe" "C:\\e2e\\check_cannot_ju
   record "check_cannot_judge $args" "$problems"
 done
 "${native_reg[@]}" delete "$overrides_key" /f >/dev/null 2>&1
+# The trust check's own code on the descriptors that Windows gives: a row a line.
+descriptors=$(wine "$helpers/judge_descriptors.exe" | tr -d '\r')
+status=$?
+while read -r result name detail; do
+  if [ "$result" = ok ]; then record "descriptor $name" ""; else record "descriptor ${name%:}" " $detail"; fi
+done <<<"$descriptors"
+[ "$status" = 0 ] && [ -n "$descriptors" ] || record "descriptors judged" " status $status"
 
 echo "end_to_end_$arch: $passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]

@@ -109,6 +109,69 @@ TEST_P(Folder, HoldsOnlyWhatLiesInIt) {
 
 INSTANTIATE_TEST_SUITE_P(Table, Folder, testing::ValuesIn(kFolderCases), RowName());
 
+// Where the system says an opened file really lies, against the path it was
+// opened by: only the same path, however written, is the file itself.
+struct RealPathCase {
+  const char* name;
+  std::string realPath;
+  std::string path;
+  bool expectSame;
+};
+
+const RealPathCase kRealPathCases[] = {
+    {"SamePath", "\\\\?\\C:\\Tools\\mark.ini", "C:\\Tools\\mark.ini", true},
+    {"OtherCase", "\\\\?\\C:\\Tools\\Mark.INI", "c:\\tools\\mark.ini", true},
+    {"Share", "\\\\?\\UNC\\server\\nr\\mark.ini", "\\\\server\\nr\\mark.ini", true},
+    {"BothVerbatim", "\\\\?\\C:\\Tools\\mark.ini", "\\\\?\\C:\\Tools\\mark.ini", true},
+    {"LinkToAnotherFolder", "\\\\?\\C:\\Open\\mark.ini", "C:\\Tools\\mark.ini", false},
+    {"LinkToAnotherName", "\\\\?\\C:\\Tools\\real.ini", "C:\\Tools\\mark.ini", false},
+    {"DriveStandsForShare", "\\\\?\\UNC\\server\\nr\\mark.ini", "Z:\\nr\\mark.ini", false},
+    {"ShareNamedLikeDrive", "\\\\?\\UNC\\C:\\Tools\\mark.ini", "C:\\Tools\\mark.ini", false},
+    {"LongerRealPath", "\\\\?\\C:\\Tools\\mark.ini2", "C:\\Tools\\mark.ini", false},
+    {"Empty", "\\\\?\\", "", false},
+};
+
+void PrintTo(const RealPathCase& row, std::ostream* out) { *out << row.name; }
+
+class RealPath : public testing::TestWithParam<RealPathCase> {};
+
+TEST_P(RealPath, IsThePathOnlyWhereNothingLeadsElsewhere) {
+  const RealPathCase& c = GetParam();
+  EXPECT_EQ(IsRealPathOf(c.realPath.data(), c.realPath.size(), c.path.data(), c.path.size()),
+            c.expectSame);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RealPath, testing::ValuesIn(kRealPathCases), RowName());
+
+// What stands at the settings path when the probe could not open it, as
+// Windows and Wine answer the folder's listing.
+struct OpenFailureCase {
+  const char* name;
+  OpenFailure failure;
+  SettingsFile expected;
+};
+
+const OpenFailureCase kOpenFailureCases[] = {
+    {"HeldWithoutReadSharing", {OpenError::Sharing, false, false, false}, SettingsFile::Held},
+    {"NothingThere", {OpenError::NotFound, false, true, false}, SettingsFile::Missing},
+    {"LinkToNothingOnWindows", {OpenError::NotFound, true, false, false}, SettingsFile::LinkToNothing},
+    {"LinkToNothingOnWine", {OpenError::NotFound, false, false, false}, SettingsFile::LinkToNothing},
+    {"Folder", {OpenError::AccessDenied, true, false, true}, SettingsFile::Folder},
+    {"DeniedFile", {OpenError::AccessDenied, true, false, false}, SettingsFile::Unreadable},
+    {"DeniedAndNotListed", {OpenError::AccessDenied, false, true, true}, SettingsFile::Unreadable},
+    {"NetworkError", {OpenError::Other, false, false, false}, SettingsFile::Unreadable},
+};
+
+void PrintTo(const OpenFailureCase& row, std::ostream* out) { *out << row.name; }
+
+class FailedOpen : public testing::TestWithParam<OpenFailureCase> {};
+
+TEST_P(FailedOpen, LetsTheDefaultStandOnlyForNothingOrAFolder) {
+  EXPECT_EQ(ClassifyOpenFailure(GetParam().failure), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FailedOpen, testing::ValuesIn(kOpenFailureCases), RowName());
+
 // What the module and path calls report: the length, 0 on failure, the
 // field's size or more when they had to cut the path.
 struct ReportedLengthCase {

@@ -36,8 +36,10 @@ SidFacts Sid(const std::string& text) {
 }
 
 // Entry kinds, flags and rights as Windows writes them.
-constexpr std::uint8_t kAllow = 0x0, kDeny = 0x1, kAllowObject = 0x5, kAllowCallback = 0x9;
-constexpr std::uint8_t kInherited = 0x10, kContainerObjectInheritOnly = 0x0B;
+constexpr std::uint8_t kAllow = 0x0, kDeny = 0x1, kAllowObject = 0x5, kAllowCallback = 0x9,
+                       kDenyCallback = 0xA, kAllowCallbackObject = 0xB;
+constexpr std::uint8_t kInherited = 0x10, kContainerObjectInherit = 0x03,
+                       kContainerObjectInheritOnly = 0x0B;
 constexpr std::uint32_t kFull = 0x001F01FF, kModify = 0x001301BF, kReadExecute = 0x001200A9;
 constexpr std::uint32_t kAddFile = 0x2, kGenericAll = 0x10000000;
 
@@ -77,6 +79,9 @@ const DescriptorCase kDescriptorCases[] = {
      TrustVerdict::WriterUntrusted, 2},
     {"UsersAddFileOnly", kAdministrators, true,
      AdminsAndSystemWith({kAllow, kInherited, kAddFile, kUsers}), TrustVerdict::WriterUntrusted, 2},
+    {"UsersModifyInheritedBelowToo", kAdministrators, true,
+     AdminsAndSystemWith({kAllow, kContainerObjectInherit, kModify, kUsers}),
+     TrustVerdict::WriterUntrusted, 2},
     {"UsersReadExecuteOnly", kAdministrators, true,
      AdminsAndSystemWith({kAllow, kInherited, kReadExecute, kUsers}), TrustVerdict::Trusted, 0},
     // Program Files: TrustedInstaller owns it; CREATOR OWNER is only inherited.
@@ -122,6 +127,10 @@ const DescriptorCase kDescriptorCases[] = {
      TrustVerdict::EntryUnread, 2},
     {"CallbackEntry", kAdministrators, true, AdminsAndSystemWith({kAllowCallback, 0, kReadExecute, ""}),
      TrustVerdict::EntryUnread, 2},
+    {"CallbackObjectEntry", kAdministrators, true,
+     AdminsAndSystemWith({kAllowCallbackObject, 0, kReadExecute, ""}), TrustVerdict::EntryUnread, 2},
+    {"DenyCallbackFirst", kAdministrators, true,
+     {{kDenyCallback, 0, kFull, kEveryone}, {kAllow, 0, kFull, kSystem}}, TrustVerdict::Trusted, 0},
     {"InheritOnlyObjectEntry", kAdministrators, true,
      AdminsAndSystemWith({kAllowObject, kContainerObjectInheritOnly, kFull, ""}), TrustVerdict::Trusted, 0},
     {"DenyBeforeUntrustedAllow", kAdministrators, true,
