@@ -1,87 +1,157 @@
-// The present devices, through SetupAPI: their instance paths, hardware IDs
-// and descriptions.
+// The devices, through SetupAPI and the configuration manager: their instance
+// paths, ID lists, names, presence and containers.
 #include "present_devices.h"
 
 #include <windows.h>
 
+#include <cfgmgr32.h>
+#include <devpropdef.h>
 #include <setupapi.h>
+
+#include <cstring>
 
 namespace notremovable {
 namespace {
 
-// A device's hardware IDs: a list of strings, each ended by a zero, the list by another.
-constexpr DWORD kHardwareIdsFieldSize = 4096;
+// Windows' device properties of the container (devpkey.h): whether the device
+// is in the computer's own container, and the container's ID.
+constexpr DEVPROPKEY kInLocalMachineContainer = {
+    {0x8c7ed206, 0x3f8a, 0x4827, {0xb3, 0xab, 0xae, 0x9e, 0x1f, 0xae, 0xfc, 0x6c}}, 4};
+constexpr DEVPROPKEY kContainerId = {
+    {0x8c7ed206, 0x3f8a, 0x4827, {0xb3, 0xab, 0xae, 0x9e, 0x1f, 0xae, 0xfc, 0x6c}}, 2};
+// A device ID is at most 200 characters.
+constexpr DWORD kInstanceFieldSize = 256;
 
-bool SameText(const char* a, const char* b) { return lstrcmpiA(a, b) == 0; }
+enum class PropertyRead : std::uint8_t { Absent, Whole, Failed };
 
-// Copies at most the field's size less one, always terminated.
-void CopyText(const char* text, char (&field)[kDeviceTextFieldSize]) {
-  static_cast<void>(lstrcpynA(field, text, static_cast<int>(kDeviceTextFieldSize)));
-}
+// A device's text property read whole: its size asked first, then read into
+// a buffer made and cleared for it, with two zeros after it that end any list.
+class DeviceProperty {
+ public:
+  DeviceProperty() = default;
+  ~DeviceProperty() { Release(); }
+  DeviceProperty(const DeviceProperty&) = delete;
+  DeviceProperty& operator=(const DeviceProperty&) = delete;
 
-bool GetText(HDEVINFO devices, SP_DEVINFO_DATA& device, DWORD property, char* field, DWORD size) {
-  DWORD type = 0;
-  const BOOL got = SetupDiGetDeviceRegistryPropertyA(devices, &device, property, &type,
-                                                     reinterpret_cast<BYTE*>(field), size - 2, nullptr);
-  if (got == FALSE || (type != REG_SZ && type != REG_MULTI_SZ)) {
-    return false;
-  }
-  field[size - 2] = field[size - 1] = '\0';  // ends any list the call left open
-  return true;
-}
-
-// The first ID of a device's list that is the text (equal) or is not (!equal); null if none.
-const char* FirstInList(const char* list, const char* text, bool equal) {
-  for (const char* each = list; *each != '\0'; each += lstrlenA(each) + 1) {
-    if (SameText(each, text) == equal) {
-      return each;
+  PropertyRead Read(HDEVINFO devices, SP_DEVINFO_DATA& device, DWORD property) {
+    Release();
+    DWORD type = 0;
+    DWORD size = 0;
+    if (SetupDiGetDeviceRegistryPropertyA(devices, &device, property, &type, nullptr, 0, &size) !=
+        FALSE) {
+      return PropertyRead::Absent;  // nothing to read
     }
+    const DWORD error = GetLastError();
+    if (error != ERROR_INSUFFICIENT_BUFFER) {
+      // The device has no such property.
+      return error == ERROR_INVALID_DATA ? PropertyRead::Absent : PropertyRead::Failed;
+    }
+    text_ = static_cast<char*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size + 2));
+    DWORD read = 0;
+    if (text_ == nullptr ||
+        SetupDiGetDeviceRegistryPropertyA(devices, &device, property, &type,
+                                          reinterpret_cast<BYTE*>(text_), size, &read) == FALSE ||
+        (type != REG_SZ && type != REG_MULTI_SZ)) {
+      Release();
+      return PropertyRead::Failed;
+    }
+    length_ = read < size ? read : size;
+    return PropertyRead::Whole;
   }
-  return nullptr;
+
+  // Empty unless read whole.
+  TextSpan Text() const { return {text_ != nullptr ? text_ : "", length_}; }
+
+ private:
+  void Release() {
+    if (text_ != nullptr) {
+      static_cast<void>(HeapFree(GetProcessHeap(), 0, text_));
+    }
+    text_ = nullptr;
+    length_ = 0;
+  }
+
+  char* text_ = nullptr;
+  DWORD length_ = 0;
+};
+
+// Its friendly name, or its description.
+TextSpan NameOf(HDEVINFO devices, SP_DEVINFO_DATA& device, DeviceProperty& name) {
+  if (name.Read(devices, device, SPDRP_FRIENDLYNAME) == PropertyRead::Whole ||
+      name.Read(devices, device, SPDRP_DEVICEDESC) == PropertyRead::Whole) {
+    return FirstId(name.Text());
+  }
+  static constexpr char kNoName[] = "a device without a description";
+  return {kNoName, sizeof kNoName - 1};
 }
 
-void Describe(HDEVINFO devices, SP_DEVINFO_DATA& device, char (&description)[kDeviceTextFieldSize]) {
-  if (!GetText(devices, device, SPDRP_FRIENDLYNAME, description, kDeviceTextFieldSize) &&
-      !GetText(devices, device, SPDRP_DEVICEDESC, description, kDeviceTextFieldSize)) {
-    CopyText("a device without a description", description);
-  }
+OverrideEffect EffectOn(HDEVINFO devices, SP_DEVINFO_DATA& device) {
+  ContainerFacts container = {};
+  DEVPROPTYPE type = 0;
+  DEVPROP_BOOLEAN inLocalMachine = DEVPROP_FALSE;
+  container.hasInLocalMachine =
+      SetupDiGetDevicePropertyW(devices, &device, &kInLocalMachineContainer, &type,
+                                reinterpret_cast<BYTE*>(&inLocalMachine), sizeof inLocalMachine,
+                                nullptr, 0) != FALSE &&
+      type == DEVPROP_TYPE_BOOLEAN;
+  container.inLocalMachine = inLocalMachine != DEVPROP_FALSE;
+  GUID id = {};
+  container.hasContainerId =
+      SetupDiGetDevicePropertyW(devices, &device, &kContainerId, &type, reinterpret_cast<BYTE*>(&id),
+                                sizeof id, nullptr, 0) != FALSE &&
+      type == DEVPROP_TYPE_GUID;
+  std::memcpy(container.containerId, &id, sizeof container.containerId);
+  return JudgeOverrideEffect(container);
 }
 
 }  // namespace
 
-void FindPresentDevices(const char* id, PresentDevices& found) {
-  found = {};
-  const HDEVINFO devices =
-      SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT);
+DeviceTally ReportDevicesWithId(const char* id, ReportOut& out) {
+  DeviceTally tally = {};
+  const HDEVINFO devices = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES);
   if (devices == INVALID_HANDLE_VALUE) {
-    return;
+    return tally;
   }
-  found.listed = true;
+  tally.listed = true;
+  const TextSpan wanted = {id, std::strlen(id)};
   SP_DEVINFO_DATA device = {};
   device.cbSize = sizeof device;
-  char instance[kDeviceTextFieldSize];
-  char hardwareIds[kHardwareIdsFieldSize];
+  DeviceProperty hardwareIds;
+  DeviceProperty compatibleIds;
+  DeviceProperty name;
   for (DWORD i = 0; SetupDiEnumDeviceInfo(devices, i, &device) != FALSE; ++i) {
-    if (SetupDiGetDeviceInstanceIdA(devices, &device, instance, static_cast<DWORD>(sizeof instance),
-                                    nullptr) == FALSE) {
+    char instance[kInstanceFieldSize] = {};
+    if (SetupDiGetDeviceInstanceIdA(devices, &device, instance, kInstanceFieldSize, nullptr) ==
+        FALSE) {
       instance[0] = '\0';
     }
-    if (!GetText(devices, device, SPDRP_HARDWAREID, hardwareIds, kHardwareIdsFieldSize)) {
-      hardwareIds[0] = '\0';  // an empty list
+    if (hardwareIds.Read(devices, device, SPDRP_HARDWAREID) == PropertyRead::Failed ||
+        compatibleIds.Read(devices, device, SPDRP_COMPATIBLEIDS) == PropertyRead::Failed) {
+      ++tally.unreadable;
+      continue;
     }
-    if (!found.isInstancePath && SameText(instance, id)) {
-      found.isInstancePath = true;
-      Describe(devices, device, found.instanceDescription);
-      const char* hardwareId = FirstInList(hardwareIds, instance, false);
-      CopyText(hardwareId != nullptr ? hardwareId : "", found.instanceHardwareId);
-    } else if (FirstInList(hardwareIds, id, true) != nullptr) {
-      if (found.count < kMaxDevicesNamed) {
-        Describe(devices, device, found.descriptions[found.count]);
-      }
-      ++found.count;
+    const DeviceIds ids = {hardwareIds.Text(), compatibleIds.Text(), {instance, std::strlen(instance)}};
+    if (!tally.instancePath && IsSameId(ids.instancePath, wanted)) {
+      tally.instancePath = true;
+      WriteInstancePathLine(out, NameOf(devices, device, name), MostSpecificHardwareId(ids));
+      continue;
     }
+    const IdMatch match = MatchDeviceIds(ids, wanted);
+    if (match == IdMatch::None) {
+      continue;
+    }
+    // A device installed before but not present now has no node the
+    // configuration manager can report on.
+    ULONG status = 0;
+    ULONG problem = 0;
+    const DeviceFacts facts = {NameOf(devices, device, name),
+                               CM_Get_DevNode_Status(&status, &problem, device.DevInst, 0) == CR_SUCCESS,
+                               match, MostSpecificHardwareId(ids), EffectOn(devices, device)};
+    WriteDeviceLine(out, facts);
+    CountDevice(tally, facts);
   }
   static_cast<void>(SetupDiDestroyDeviceInfoList(devices));
+  return tally;
 }
 
 }  // namespace notremovable

@@ -39,6 +39,7 @@ id300="USB\\$(repeat A 296)"
 id400="USB\\$(repeat A 396)"
 configured_id='USB\VID_1111&PID_2222'
 wine_hid_id='HID\VID_845E&PID_0001'  # a device Wine itself has
+storage_class_id='USB\Class_08&SubClass_06&Prot_50'  # every USB stick's compatible ID
 unreadable_exe="$(repeat d 120)/$(repeat e 120)/notremovable.exe"
 settings_too_long=$(path_of_length settings_path_too_long 254 .x)
 settings_at_bound=$(path_of_length settings_path_at_bound 253 .x)
@@ -118,6 +119,13 @@ cases=(
   "device_present|notremovable.exe|notremovable.ini|id:$wine_hid_id|||1|HID#VID_845E&PID_0001\\LocationPaths\\*"
   "device_absent|notremovable.exe|notremovable.ini|id:$configured_id|||1|$configured_key"
   "device_instance_path|notremovable.exe|notremovable.ini|id:$wine_hid_id\\0&0000&0&0|||1|HID#VID_845E&PID_0001\\0&0000&0&0\\LocationPaths\\*"
+  "device_id_in_lower_case|notremovable.exe|notremovable.ini|id:hid\\vid_845e&pid_0001|||1|hid#vid_845e&pid_0001\\LocationPaths\\*"
+  # Devices registered as an installer does (the last rows: they are removed at the end).
+  "device_compatible_id|notremovable.exe|notremovable.ini|id:$storage_class_id|||1|USB#Class_08&SubClass_06&Prot_50\\LocationPaths\\*"
+  "device_less_specific_id|notremovable.exe|notremovable.ini|id:$configured_id|||1|$configured_key"
+  "device_in_computer_container|notremovable.exe|notremovable.ini|id:$configured_id|||1|$configured_key"
+  "device_in_own_container|notremovable.exe|notremovable.ini|id:$configured_id|||1|$configured_key"
+  "device_name_forging_verdict|notremovable.exe|notremovable.ini|id:$configured_id|||1|$configured_key"
 )
 # Rows where notremovable-check.exe runs first, beside the exe in the same
 # setup: its verdict and status must be what the exe then does, it must leave
@@ -136,8 +144,18 @@ declare -A check_fact=(
   [folder_outside_code_page]='^verdict: .*the ANSI code page'
   [folder_with_best_fit_letter]='^judging: C:\\e2e\\folder_with_best_fit_letter\\W\?odek\\notremovable\.exe$'
   [exe_in_system_folder]='^verdict: .*System32 or SysWOW64'
-  [device_present]='^device: "Wine HID device" has this hardware ID$'
-  [device_absent]='^device: no present device has this hardware ID$'
+  [device_present]='^device: "Wine HID device": its most specific hardware ID; cannot tell$'
+  [device_absent]='^devices: no device has this ID$'
+  [device_id_in_lower_case]='^device: "Wine HID device": its most specific hardware ID; cannot tell$'
+  [device_compatible_id]='^warning: the override applies to every device with this ID, not to one device: 2 here$'
+  [device_less_specific_id]='^device: "Reader": a less specific hardware ID of it; its most specific is USB\\VID_1111&PID_2222&REV_0100; cannot tell$'
+  [device_in_computer_container]='^device: "Dock": its most specific hardware ID; in effect$'
+  [device_in_own_container]='^device: "Dock": its most specific hardware ID; not in effect yet$'
+  [device_name_forging_verdict]='^device: "Evil\\x0D\\x0Averdict: would do nothing: forged \(status 0\)\\x1B\[31m": its most'
+  [long_enumerator]='^warning: Windows looks up an override for this ID only under .*\\DeviceOverrides\\HDAUDIO#FUNC_01&VEN_ABCD\\LocationPaths\\\*; the exe writes another key'
+  [section_without_key]='^value: "USB\\VID_0DB0&PID_A871" \(21 characters, the built-in default: the settings file has no DevID in a \[Settings\] section\)$'
+  [settings_held_without_read_sharing]='^settings file: .*: held open by a program'
+  [settings_link_into_trusted_folder]='^settings file: .*: present, but it really lies at .*\\elsewhere\\real\.ini '
   [device_instance_path]='^device: this is the instance path of "Wine HID device", not a hardware ID; its hardware ID is HID\\VID_845E&PID_0001$'
 )
 # Rows that exist on 64-bit Windows only: its system folders under WOW64.
@@ -197,6 +215,20 @@ link_settings() {  # DIR MODE
 }
 prepare_settings_link_into_open_folder() { link_settings "$1" 777; }
 prepare_settings_link_into_trusted_folder() { link_settings "$1" 755; }
+# Devices as an installer registers them: NAME HARDWARE_IDS COMPATIBLE_IDS CONTAINER.
+devices() { wine "$helpers/register_devices.exe" "$@"; }
+prepare_device_compatible_id() {
+  devices clear && devices add Stick 'USB\VID_5555&PID_6666' "$storage_class_id" none &&
+    devices add Card 'USB\VID_7777&PID_8888' "$storage_class_id" none
+}
+prepare_device_less_specific_id() {
+  devices clear && devices add Reader "$configured_id&REV_0100,$configured_id" - none
+}
+prepare_device_in_computer_container() { devices clear && devices add Dock "$configured_id" - computer; }
+prepare_device_in_own_container() { devices clear && devices add Dock "$configured_id" - own; }
+prepare_device_name_forging_verdict() {
+  devices clear && devices add $'Evil\r\nverdict: would do nothing: forged (status 0)\e[31m' "$configured_id" - none
+}
 # Under WOW64 a read from the system folder, or a folder below it, reaches the
 # same place under the WOW64 system folder: a decoy waits there.
 wow64_decoy() {  # FOLDER below the system folders, or nothing
@@ -256,6 +288,10 @@ run_settings_released_after_hold() {  # DIR EXE
   wine "$2"
 }
 
+# The check program judges while another program holds the settings file, as
+# the row's exe does.
+check_settings_held_without_read_sharing() { wine "$helpers/hold_file_open.exe" unshared "${1%\\*}\\notremovable.ini" "$1"; }
+
 # Runs the check program beside the row's exe (by default it judges
 # notremovable.exe there; any other exe is named) and prints what is wrong.
 run_check_program() {  # NAME EXE_PATH WANT_STATUS WANT_KEY
@@ -267,8 +303,12 @@ run_check_program() {  # NAME EXE_PATH WANT_STATUS WANT_KEY
   local named=()
   [ "$(basename "$2")" = notremovable.exe ] || named=("$(windows_path "$2")")
   before=$(registry_state; ls -la --time-style=full-iso "$folder")
-  output=$(wine "$(windows_path "$check")" "${named[@]}" 2>&1 | tr -d '\r')
-  status=${PIPESTATUS[0]}
+  if declare -F "check_$1" >/dev/null; then
+    output=$("check_$1" "$(windows_path "$check")" 2>&1 | tr -d '\r')
+  else
+    output=$(wine "$(windows_path "$check")" "${named[@]}" 2>&1 | tr -d '\r')
+  fi
+  status=$?
   [ "$before" = "$(registry_state; ls -la --time-style=full-iso "$folder")" ] ||
     echo " the check program changed the registry or the folder;"
   local verdict
@@ -280,6 +320,9 @@ run_check_program() {  # NAME EXE_PATH WANT_STATUS WANT_KEY
     [[ $verdict =~ ^verdict:\ would\ do\ nothing:\ .*\ \(status\ 0\)$ ]]
   fi || echo " check verdict: $verdict;"
   [ "$status" = "$3" ] || echo " check status $status, expected $3;"
+  # Text from outside is escaped: one verdict line, and no control character raw.
+  [ "$(grep -c '^verdict:' <<<"$output")" = 1 ] || echo " more than one verdict line;"
+  ! LC_ALL=C grep -q '[[:cntrl:]]' <<<"$output" || echo " a control character reached the output;"
   grep -qE -- "${check_fact[$1]}" <<<"$output" || echo $'\n'"  check output lacks /${check_fact[$1]}/:"$'\n'"$output"
 }
 
@@ -321,6 +364,7 @@ windows_path() {
 
 start_wine
 trap stop_wine EXIT
+devices clear  # none left by an earlier run
 
 # Counts and prints a row's result: ok, or FAILED with what was wrong.
 record() {  # NAME PROBLEMS
@@ -397,6 +441,7 @@ for args in "C:\\e2e\\check_cannot_judge\\missing.exe" "C:\\e2e\\check_cannot_ju
   record "check_cannot_judge $args" "$problems"
 done
 "${native_reg[@]}" delete "$overrides_key" /f >/dev/null 2>&1
+devices clear
 # The trust check's own code on the descriptors that Windows gives: a row a line.
 descriptors=$(wine "$helpers/judge_descriptors.exe" | tr -d '\r')
 status=$?
