@@ -81,10 +81,16 @@ build_native() {
 # Keeps one wineserver alive for the caller's run in the chosen prefix, so that
 # each Wine call does not start its own; stop_wine stops it only if this call
 # started it.
+# One script at a time in a prefix: each lays out its own registry state under
+# DeviceOverrides and reads it back, so a second one (a test run beside
+# ./scripts/run or the bench, or two test runs) would wipe the first's keys
+# between its write and its read. The lock is held until the caller exits.
 wine_server_pid=""
 start_wine() {
   mkdir -p "$WINEPREFIX"
-  wineserver -f -p >/dev/null 2>&1 </dev/null &
+  exec {wine_lock}>"$WINEPREFIX.lock"
+  flock "$wine_lock"
+  wineserver -f -p >/dev/null 2>&1 </dev/null {wine_lock}>&- &
   local pid=$!
   sleep 0.3
   if kill -0 "$pid" 2>/dev/null; then
