@@ -255,8 +255,11 @@ int wmain(int argc, wchar_t** argv) {
                              : ReadDeviceIdBeside(exePath, exeLength, deviceId, findings, TellKeyMissing);
   }
   char names[3][kNameFieldSize];
-  char message[kMessageFieldSize];
-  SystemMessage(findings.error, message);
+  // Printed only for a settings file that cannot be read.
+  char message[kMessageFieldSize] = "";
+  if (exeLength != 0 && findings.file == SettingsFile::Unreadable) {
+    SystemMessage(findings.error, message);
+  }
   const SettingsReport report = {
       refusal,
       exeLength != 0 ? &findings : nullptr,

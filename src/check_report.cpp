@@ -23,13 +23,12 @@ void WriteDistrust(ReportLine& line, const NamedFinding& named) {
       line.Outside(named.path).Own(" is owned by ").Outside(named.principalName);
       line.Own(", who is not trusted and may change it");
       break;
-    case TrustVerdict::WriterUntrusted:
-      line.Outside(named.principalName).Own(" may ");
-      line.Own(WriteRightPhrase(finding.mask, named.isFolder) != nullptr
-                   ? WriteRightPhrase(finding.mask, named.isFolder)
-                   : "change");
+    case TrustVerdict::WriterUntrusted: {
+      const char* const phrase = WriteRightPhrase(finding.mask, named.isFolder);
+      line.Outside(named.principalName).Own(" may ").Own(phrase != nullptr ? phrase : "change");
       line.Own(" ").Outside(named.path);
       break;
+    }
     case TrustVerdict::EntryUnread:
       line.Outside(named.path);
       line.Own(" has an access entry of a kind that is not read (counted as an untrusted writer)");

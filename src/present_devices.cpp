@@ -10,15 +10,11 @@
 
 #include <cstring>
 
+#include "container_properties.h"
+
 namespace notremovable {
 namespace {
 
-// Windows' device properties of the container (devpkey.h): whether the device
-// is in the computer's own container, and the container's ID.
-constexpr DEVPROPKEY kInLocalMachineContainer = {
-    {0x8c7ed206, 0x3f8a, 0x4827, {0xb3, 0xab, 0xae, 0x9e, 0x1f, 0xae, 0xfc, 0x6c}}, 4};
-constexpr DEVPROPKEY kContainerId = {
-    {0x8c7ed206, 0x3f8a, 0x4827, {0xb3, 0xab, 0xae, 0x9e, 0x1f, 0xae, 0xfc, 0x6c}}, 2};
 // A device ID is at most 200 characters.
 constexpr DWORD kInstanceFieldSize = 256;
 

@@ -32,7 +32,7 @@ class HandleCloser {
 // What stands at the settings path when the probe could not open it, from
 // the folder's listing of the name: the open follows a link, the listing
 // does not.
-SettingsFile ClassifyOpenFailure(const char* settingsPath, DWORD error) {
+SettingsFile ProbeOpenFailure(const char* settingsPath, DWORD error) {
   OpenFailure failure = {OpenError::Other, false, false, false};
   if (error == ERROR_SHARING_VIOLATION) {
     failure.error = OpenError::Sharing;
@@ -49,7 +49,7 @@ SettingsFile ClassifyOpenFailure(const char* settingsPath, DWORD error) {
       failure.listingSaysNotFound = GetLastError() == ERROR_FILE_NOT_FOUND;
     }
   }
-  return notremovable::ClassifyOpenFailure(failure);
+  return ClassifyOpenFailure(failure);
 }
 
 // The present file, held: it must really lie where it was named, and no one
@@ -142,7 +142,7 @@ Refusal ReadDeviceIdBeside(const char* exePath, std::size_t length,
   const HandleCloser closer(file);
   if (file == INVALID_HANDLE_VALUE) {
     findings.error = GetLastError();
-    findings.file = ClassifyOpenFailure(findings.settingsPath, findings.error);
+    findings.file = ProbeOpenFailure(findings.settingsPath, findings.error);
     const Refusal fileRefusal = RefusalFor(findings.file);
     if (fileRefusal != Refusal::None) {
       return fileRefusal;

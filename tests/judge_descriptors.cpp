@@ -25,6 +25,12 @@ using namespace notremovable;
   "(A;OICIIOID;GXGR;;;BU)(A;OICIIOID;GA;;;CO)(A;ID;0x1200a9;;;AC)(A;OICIIOID;GXGR;;;AC)"     \
   "(A;ID;0x1200a9;;;S-1-15-2-2)(A;OICIIOID;GXGR;;;S-1-15-2-2)"
 
+#define PROGRAM_FILES                                                                           \
+  "O:" TRUSTED_INSTALLER "G:" TRUSTED_INSTALLER "D:PAI(A;;FA;;;" TRUSTED_INSTALLER ")"            \
+  "(A;CIIO;GA;;;" TRUSTED_INSTALLER ")(A;;0x1301bf;;;SY)(A;OICIIO;GA;;;SY)(A;;0x1301bf;;;BA)"     \
+  "(A;OICIIO;GA;;;BA)(A;;0x1200a9;;;BU)(A;OICIIO;GXGR;;;BU)(A;OICIIO;GA;;;CO)"                    \
+  "(A;;0x1200a9;;;AC)(A;OICIIO;GXGR;;;AC)(A;;0x1200a9;;;S-1-15-2-2)(A;OICIIO;GXGR;;;S-1-15-2-2)"
+
 struct Row {
   const char* name;
   const char* sddl;
@@ -50,12 +56,7 @@ const Row kRows[] = {
      "O:BAD:AI(A;OICIID;FA;;;SY)(A;OICIID;FA;;;BA)(A;OICIID;0x1200a9;;;BU)(A;CIID;LC;;;BU)"
      "(A;CIID;DC;;;BU)(A;OICIIOID;GA;;;CO)",
      TrustVerdict::WriterUntrusted},
-    {"program_files",
-     "O:" TRUSTED_INSTALLER "G:" TRUSTED_INSTALLER "D:PAI(A;;FA;;;" TRUSTED_INSTALLER ")"
-     "(A;CIIO;GA;;;" TRUSTED_INSTALLER ")(A;;0x1301bf;;;SY)(A;OICIIO;GA;;;SY)(A;;0x1301bf;;;BA)"
-     "(A;OICIIO;GA;;;BA)(A;;0x1200a9;;;BU)(A;OICIIO;GXGR;;;BU)(A;OICIIO;GA;;;CO)"
-     "(A;;0x1200a9;;;AC)(A;OICIIO;GXGR;;;AC)(A;;0x1200a9;;;S-1-15-2-2)(A;OICIIO;GXGR;;;S-1-15-2-2)",
-     TrustVerdict::Trusted},
+    {"program_files", PROGRAM_FILES, TrustVerdict::Trusted},
     {"folder_in_program_files_by_administrator", "O:BAD:AI" PROGRAM_FILES_INHERITED,
      TrustVerdict::Trusted},
     {"folder_in_program_files_by_system", "O:SYD:AI(A;ID;FA;;;SY)" PROGRAM_FILES_INHERITED,
@@ -162,7 +163,7 @@ int main() {
 
   // Fetched through a handle: a trusted descriptor fills the field, then one
   // of over 4 KiB must be unreadable, never judged from what the field held.
-  Report("fetched_through_handle", FetchAndJudge(kRows[4].sddl, account, finding),
+  Report("fetched_through_handle", FetchAndJudge(PROGRAM_FILES, account, finding),
          TrustVerdict::Trusted);
   int used = std::snprintf(sddl, sizeof sddl, "O:BAD:(A;;FA;;;SY)");
   for (int i = 0; i < 200; ++i) {

@@ -10,19 +10,20 @@
 
 #include <cstring>
 
+#include "container_properties.h"
+
 // MinGW's header does not declare it.
 extern "C" WINBOOL WINAPI SetupDiSetDevicePropertyW(HDEVINFO, PSP_DEVINFO_DATA, const DEVPROPKEY*,
                                                     DEVPROPTYPE, const BYTE*, DWORD, DWORD);
 
 namespace {
 
+using notremovable::kContainerId;
+using notremovable::kInLocalMachineContainer;
+
 constexpr char kEnumerator[] = "NOTREMOVABLE_TEST";
 constexpr char kInstancePrefix[] = "ROOT\\NOTREMOVABLE_TEST\\";
 constexpr GUID kSystemClass = {0x4d36e97d, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
-constexpr DEVPROPKEY kInLocalMachineContainer = {
-    {0x8c7ed206, 0x3f8a, 0x4827, {0xb3, 0xab, 0xae, 0x9e, 0x1f, 0xae, 0xfc, 0x6c}}, 4};
-constexpr DEVPROPKEY kContainerId = {
-    {0x8c7ed206, 0x3f8a, 0x4827, {0xb3, 0xab, 0xae, 0x9e, 0x1f, 0xae, 0xfc, 0x6c}}, 2};
 constexpr GUID kComputerContainer = {0, 0, 0, {0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff}};
 constexpr GUID kOwnContainer = {0x12345678, 0x9abc, 0xdef0, {1, 2, 3, 4, 5, 6, 7, 8}};
 
