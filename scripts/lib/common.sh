@@ -1,10 +1,9 @@
 # Shared by the project's scripts and the shell tests: paths, the build trees
-# (Windows, sanitized, native, release) and Wine.
+# (Windows, sanitized, native, release) from their presets, and Wine.
 # Sourced, not run.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 windows_dir="$root/build/windows"
-native_dir="$root/build/native"
 sanitize_dir="$root/build/sanitize"
 
 export WINEDEBUG=-all
@@ -27,30 +26,29 @@ use_prefix() {
 }
 use_prefix win32
 
-# Configures the tree in DIR from the sources with Ninja; cmake arguments follow.
-configure_tree() {
-  local dir=$1
-  shift
-  cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
+# Configures and builds a tree from its preset in CMakePresets.json (windows,
+# sanitize, native), quietly but for what the build says.
+build_preset() {
+  (cd "$root" && cmake --preset "$1" >/dev/null && cmake --build --preset "$1")
 }
-mingw_toolchain="-DCMAKE_TOOLCHAIN_FILE=$root/cmake/i686-w64-mingw32.cmake"
-
-# The Windows tree: notremovable.exe and the test helpers, cross-built.
-build_windows() {
-  configure_tree "$windows_dir" "$mingw_toolchain" -DNOTREMOVABLE_TESTS=ON
-  cmake --build "$windows_dir"
-}
+build_windows() { build_preset windows; }
+build_sanitize() { build_preset sanitize; }
+# The native tree, where ctest runs everything: the unit tests, and what the
+# two other trees built (the exe under Wine, its binary, the sanitized tests
+# and the fuzz targets).
+build_native() { build_preset native; }
 
 # The programs a release ships.
 release_programs=(notremovable notremovable-check)
 
-# A release tree in DIR (clean if DIR is new), packed by CPack; prints the ZIP's
-# path. A command given after DIR is run on each built program's path before
-# the checksums and the ZIP are made (the release signs them there).
+# A release tree in DIR (clean if DIR is new), from the release preset, packed
+# by CPack; prints the ZIP's path. A command given after DIR is run on each
+# built program's path before the checksums and the ZIP are made (the release
+# signs them there).
 package_release() {
   local dir=$1 program
   shift
-  configure_tree "$dir" "$mingw_toolchain" -DCMAKE_BUILD_TYPE=MinSizeRel
+  (cd "$root" && cmake --preset release -B "$dir" >/dev/null)
   cmake --build "$dir" --target "${release_programs[@]}" >/dev/null
   if [ $# -gt 0 ]; then
     for program in "${release_programs[@]}"; do
@@ -60,22 +58,6 @@ package_release() {
   cmake --build "$dir" >/dev/null
   (cd "$dir" && cpack -B "$dir/package" >/dev/null)
   ls "$dir"/package/notremovable-*-win32.zip
-}
-
-# The sanitized tree: clang with ASan and UBSan, the unit tests and the fuzz targets.
-build_sanitize() {
-  configure_tree "$sanitize_dir" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
-    -DNOTREMOVABLE_TESTS=ON -DNOTREMOVABLE_SANITIZE=ON -DNOTREMOVABLE_FUZZ=ON
-  cmake --build "$sanitize_dir"
-}
-
-# The native tree, where ctest runs everything: the logic's unit tests, and
-# what the two other trees built (the exe under Wine, its binary, the
-# sanitized tests and the fuzz targets).
-build_native() {
-  configure_tree "$native_dir" -DCMAKE_BUILD_TYPE=Debug -DNOTREMOVABLE_TESTS=ON \
-    -DNOTREMOVABLE_WINDOWS_DIR="$windows_dir" -DNOTREMOVABLE_SANITIZE_DIR="$sanitize_dir"
-  cmake --build "$native_dir"
 }
 
 # Keeps one wineserver alive for the caller's run in the chosen prefix, so that

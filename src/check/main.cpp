@@ -1,0 +1,130 @@
+// notremovable-check: tells what notremovable.exe would do on this PC, and
+// why, changing nothing. Usage: notremovable-check.exe [EXE]; the exe judged
+// is by default notremovable.exe beside this one. One way through: it
+// gathers the facts, judges them as the exe would, and words them, one fact a
+// line; the exit status is the one the exe would end with, or 2 when it
+// cannot be judged.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "check/devices.h"
+#include "check/devices_win32.h"
+#include "check/facts_win32.h"
+#include "check/report.h"
+#include "check/target_win32.h"
+#include "rules/device_id.h"
+#include "rules/override_key.h"
+#include "rules/settings.h"
+#include "win32/paths.h"
+#include "win32/settings.h"
+#include "win32/trust.h"
+
+namespace {
+
+using namespace notremovable;
+
+// The report goes to a stream as it is written.
+class StreamReport final : public ReportOut {
+ public:
+  explicit StreamReport(std::FILE* stream) : stream_(stream) {}
+  void Write(const char* text, std::size_t length) override {
+    static_cast<void>(std::fwrite(text, 1, length, stream_));
+  }
+
+ private:
+  std::FILE* stream_;
+};
+
+// Each device the walk hands over gets its line, and is counted.
+class DeviceLines final : public DeviceVisitor {
+ public:
+  explicit DeviceLines(ReportOut& out) : out_(out) {}
+  void Take(const DeviceFacts& device) override {
+    WriteDeviceLine(out_, device);
+    CountDevice(tally_, device);
+  }
+  void TakeUnreadable() override { ++tally_.unreadable; }
+  DeviceTally& Tally() { return tally_; }
+
+ private:
+  ReportOut& out_;
+  DeviceTally tally_ = {};
+};
+
+// The key the exe would write, what stands there now, and the devices it reaches.
+void WriteKeyAndDevices(ReportOut& out, const char (&deviceId)[kDeviceIdFieldSize],
+                        const char (&keyPath)[kOverrideKeyPathFieldSize]) {
+  char windowsKeyPath[kOverrideKeyPathFieldSize];
+  ComposeWindowsOverrideKeyPath(deviceId, windowsKeyPath);
+  char keyMessage[kMessageFieldSize] = "";
+  WriteKeyLines(out, keyPath, windowsKeyPath, ReadKeyNow(keyPath, keyMessage));
+  DeviceLines devices(out);
+  devices.Tally().listed = WalkDevices({deviceId, LengthOf(deviceId)}, devices);
+  WriteDeviceSummary(out, devices.Tally());
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  StreamReport errors(stderr);
+  static Target target;
+  if (!FindTarget(argc, argv, target)) {
+    return WriteCannotJudge(errors, CannotJudge::Usage, nullptr);
+  }
+  // As the exe renders its path, best fit included: a 32-bit program cannot
+  // even see what lies in System32 under WOW64, but the exe's rule refuses
+  // it by its path alone.
+  const WindowsKind windows = RunningWindowsKind();
+  const bool readsReachFolder =
+      target.renderedLength > 0 && ReadsReachExeFolder(target.rendered, target.renderedLength, windows);
+  if (readsReachFolder && !ExpandExistingTarget(target)) {
+    return WriteCannotJudge(errors, CannotJudge::NoSuchExe, target.shown);
+  }
+
+  StreamReport out(stdout);
+  ProcessAccount account;
+  char accountName[kNameFieldSize] = "";
+  const bool accountKnown = GetProcessAccount(account);
+  if (accountKnown) {
+    NamePrincipal(account.sid, account, accountName);
+  }
+  WriteHeaderLines(out, target.shown, accountKnown ? accountName : nullptr, windows);
+
+  char exePath[kPathFieldSize];
+  exePath[0] = '\0';
+  char deviceId[kDeviceIdFieldSize];
+  deviceId[0] = '\0';
+  static SettingsFindings findings;
+  std::size_t exeLength = 0;
+  Refusal refusal = Refusal::ReadsMayGoElsewhere;
+  if (readsReachFolder) {
+    exeLength = ExactPathAsModule(target, exePath);
+    refusal = exeLength == 0 ? Refusal::ExePathNotExact
+                             : ReadDeviceIdBeside(exePath, exeLength, windows, deviceId, findings);
+  }
+  char names[3][kNameFieldSize];
+  // Printed only for a settings file that cannot be read.
+  char message[kMessageFieldSize] = "";
+  if (exeLength != 0 && findings.file == SettingsFile::Unreadable) {
+    SystemMessage(findings.error, message);
+  }
+  const SettingsReport report = {
+      refusal,
+      exeLength != 0 ? &findings : nullptr,
+      exePath,
+      accountName,
+      message,
+      Named(findings.folder, findings.folderPath, true, account, names[0]),
+      Named(findings.exe, exePath, false, account, names[1]),
+      Named(findings.settings, findings.settingsPath, false, account, names[2])};
+  WriteSettingsLines(out, report);
+
+  const bool actedOn = refusal == Refusal::None && IsDeviceIdActedOn(deviceId);
+  char keyPath[kOverrideKeyPathFieldSize];
+  if (actedOn) {
+    ComposeOverrideKeyPath(deviceId, keyPath);
+    WriteKeyAndDevices(out, deviceId, keyPath);
+  }
+  return WriteVerdict(out, report, actedOn ? keyPath : nullptr);
+}

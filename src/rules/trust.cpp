@@ -1,0 +1,99 @@
+// The trust rule: trusted principals, write rights, entries that apply.
+#include "rules/trust.h"
+
+namespace notremovable {
+namespace {
+
+// Identifier authorities.
+constexpr std::uint64_t kCreatorAuthority = 3;
+constexpr std::uint64_t kNtAuthority = 5;
+
+// Sub-authorities under the NT authority and the creator authority.
+constexpr std::uint32_t kLocalSystem = 18;
+constexpr std::uint32_t kBuiltinDomain = 32;
+constexpr std::uint32_t kAdministratorsAlias = 544;
+constexpr std::uint32_t kServiceDomain = 80;
+constexpr std::uint32_t kNonUniqueDomain = 21;  // machine and domain accounts
+constexpr std::uint32_t kDomainAdmins = 512;
+constexpr std::uint32_t kEnterpriseAdmins = 519;
+constexpr std::uint32_t kCreatorOwner = 0;
+constexpr std::uint32_t kCreatorGroup = 1;
+constexpr std::uint32_t kOwnerRights = 4;
+
+// NT SERVICE\TrustedInstaller, which owns the system's own files.
+constexpr std::uint32_t kTrustedInstaller[] = {kServiceDomain, 956008885U, 3418522649U,
+                                               1831038044U, 1853292631U, 2271478464U};
+
+constexpr std::uint32_t kWriteRights = kWriteData | kAppendData | kWriteEa | kDeleteChild |
+                                       kWriteAttributes | kDelete | kWriteDac | kWriteOwner |
+                                       kMaximumAllowed | kGenericAll | kGenericWrite;
+
+// Entry kinds and flags.
+constexpr std::uint8_t kAccessAllowed = 0x0;
+constexpr std::uint8_t kAccessDenied = 0x1;
+constexpr std::uint8_t kAccessDeniedObject = 0x6;
+constexpr std::uint8_t kAccessDeniedCallback = 0xA;
+constexpr std::uint8_t kAccessDeniedCallbackObject = 0xC;
+constexpr std::uint8_t kInheritOnly = 0x08;
+
+bool Is(const SidFacts& sid, std::uint64_t authority, const std::uint32_t* subAuthorities,
+        std::size_t count) {
+  if (sid.authority != authority || sid.subAuthorityCount != count) {
+    return false;
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    if (sid.subAuthorities[i] != subAuthorities[i]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool IsDenyEntry(std::uint8_t type) {
+  return type == kAccessDenied || type == kAccessDeniedObject || type == kAccessDeniedCallback ||
+         type == kAccessDeniedCallbackObject;
+}
+
+}  // namespace
+
+Standing StandingOf(const SidFacts& sid) {
+  const std::uint32_t system[] = {kLocalSystem};
+  const std::uint32_t administrators[] = {kBuiltinDomain, kAdministratorsAlias};
+  const std::uint32_t creatorOwner[] = {kCreatorOwner};
+  const std::uint32_t creatorGroup[] = {kCreatorGroup};
+  const std::uint32_t ownerRights[] = {kOwnerRights};
+  // S-1-5-21-a-b-c-RID: an account or group of a domain (or of the machine).
+  const bool isDomainAdminGroup =
+      sid.authority == kNtAuthority && sid.subAuthorityCount == 5 &&
+      sid.subAuthorities[0] == kNonUniqueDomain &&
+      (sid.subAuthorities[4] == kDomainAdmins || sid.subAuthorities[4] == kEnterpriseAdmins);
+  if (sid.isProcessUser || isDomainAdminGroup || Is(sid, kNtAuthority, system, 1) ||
+      Is(sid, kNtAuthority, administrators, 2) ||
+      Is(sid, kNtAuthority, kTrustedInstaller, sizeof kTrustedInstaller / sizeof *kTrustedInstaller)) {
+    return Standing::Trusted;
+  }
+  if (Is(sid, kCreatorAuthority, creatorOwner, 1) || Is(sid, kCreatorAuthority, creatorGroup, 1) ||
+      Is(sid, kCreatorAuthority, ownerRights, 1)) {
+    return Standing::NamesNobody;
+  }
+  return Standing::Untrusted;
+}
+
+bool GrantsWriteRight(std::uint32_t mask) { return (mask & kWriteRights) != 0; }
+
+bool IsPlainAllowEntry(std::uint8_t type) { return type == kAccessAllowed; }
+
+EntryVerdict JudgeEntry(const EntryFacts& entry) {
+  // Deny entries are never counted on, so skipping them can only refuse more.
+  if ((entry.flags & kInheritOnly) != 0 || IsDenyEntry(entry.type)) {
+    return EntryVerdict::Harmless;
+  }
+  if (!IsPlainAllowEntry(entry.type)) {
+    return EntryVerdict::UnreadKind;
+  }
+  return GrantsWriteRight(entry.mask) && entry.principal == Standing::Untrusted
+             ? EntryVerdict::UntrustedWriter
+             : EntryVerdict::Harmless;
+}
+
+}  // namespace notremovable

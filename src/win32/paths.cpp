@@ -1,0 +1,85 @@
+// The executable's exact long path, checked against the wide module path, the
+// WOW64 system folders from which it cannot know what it reads, and the real
+// path of a file held open.
+#include "win32/paths.h"
+
+#include <windows.h>
+
+namespace notremovable {
+namespace {
+
+constexpr DWORD kPathFieldCount = static_cast<DWORD>(kPathFieldSize);
+
+}  // namespace
+
+std::size_t ExactLongPath(char (&ansiPath)[kPathFieldSize], std::size_t ansiLength,
+                          wchar_t (&widePath)[kPathFieldSize], std::size_t wideLength) {
+  if (IsWholePath(ansiLength)) {
+    // In place, as the call allows: a path the ANSI rendering garbled names no
+    // file, or another one, which the comparison below tells.
+    ansiLength = GetLongPathNameA(ansiPath, ansiPath, kPathFieldCount);
+  }
+  if (IsWholePath(wideLength)) {
+    wideLength = GetLongPathNameW(widePath, widePath, kPathFieldCount);
+  }
+  // The ANSI path is exact when it converts back to the wide one, character for
+  // character; a byte that is no character of the code page fails the conversion.
+  bool exact = IsWholePath(ansiLength) && IsWholePath(wideLength);
+  if (exact) {
+    wchar_t convertedBack[kPathFieldSize];
+    const int convertedLength =
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansiPath, static_cast<int>(ansiLength),
+                            convertedBack, static_cast<int>(kPathFieldCount));
+    exact = convertedLength == static_cast<int>(wideLength);
+    for (std::size_t i = 0; exact && i < wideLength; ++i) {
+      exact = convertedBack[i] == widePath[i];
+    }
+  }
+  if (!exact) {
+    ansiPath[0] = '\0';
+    return 0;
+  }
+  return ansiLength;
+}
+
+std::size_t GetExactExePath(char (&exePath)[kPathFieldSize]) {
+  exePath[0] = '\0';
+  const DWORD ansiLength = GetModuleFileNameA(nullptr, exePath, kPathFieldCount);
+  wchar_t widePath[kPathFieldSize];
+  const DWORD wideLength = GetModuleFileNameW(nullptr, widePath, kPathFieldCount);
+  return ExactLongPath(exePath, ansiLength, widePath, wideLength);
+}
+
+WindowsKind RunningWindowsKind() {
+  BOOL isWow64 = FALSE;
+  if (IsWow64Process(GetCurrentProcess(), &isWow64) == FALSE) {
+    return WindowsKind::Unknown;
+  }
+  return isWow64 != FALSE ? WindowsKind::Bits64 : WindowsKind::Bits32;
+}
+
+bool ReadsReachExeFolder(const char* exePath, std::size_t length, WindowsKind windows) {
+  if (windows != WindowsKind::Bits64) {
+    // 32-bit Windows redirects nothing; on an unknown one the folder cannot be trusted.
+    return windows == WindowsKind::Bits32;
+  }
+  char folder[kPathFieldSize];
+  const UINT systemLength = GetSystemDirectoryA(folder, kPathFieldCount);
+  if (!IsWholePath(systemLength) || IsInsideFolder(exePath, length, folder, systemLength)) {
+    return false;
+  }
+  const UINT wow64Length = GetSystemWow64DirectoryA(folder, kPathFieldCount);
+  return IsWholePath(wow64Length) && !IsInsideFolder(exePath, length, folder, wow64Length);
+}
+
+std::size_t RealPathOf(void* file, char (&realPath)[kRealPathFieldSize]) {
+  const DWORD reported = GetFinalPathNameByHandleA(file, realPath, static_cast<DWORD>(kRealPathFieldSize),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  // The call reports the size it needs when the field is too small.
+  if (reported == 0 || reported >= kRealPathFieldSize) {
+    realPath[0] = '\0';
+  }
+  return reported;
+}
+
+}  // namespace notremovable
