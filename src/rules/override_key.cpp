@@ -10,40 +10,35 @@ struct KeyTemplate {
   Text between;
   Text after;
 };
-KeyTemplate SplitKeyTemplate() {
-  const char* const text = kOverrideKeyTemplate;
-  const auto nextConversion = [text](std::size_t from) {
-    while (text[from] != '\0' && !(text[from] == '%' && text[from + 1] == 's')) {
-      ++from;
-    }
-    return from;
-  };
-  const std::size_t first = nextConversion(0);
-  const std::size_t second = nextConversion(first + 2);
+constexpr std::size_t NextConversion(const char* text, std::size_t from) {
+  while (text[from] != '\0' && !(text[from] == '%' && text[from + 1] == 's')) {
+    ++from;
+  }
+  return from;
+}
+constexpr KeyTemplate SplitKeyTemplate(const char* text) {
+  const std::size_t first = NextConversion(text, 0);
+  const std::size_t second = NextConversion(text, first + 2);
   const char* const after = text + second + 2;
   return {{text, first}, {text + first + 2, second - first - 2}, {after, LengthOf(after)}};
 }
+// Walked once, as the program is compiled.
+constexpr KeyTemplate kKeyTemplate = SplitKeyTemplate(kOverrideKeyTemplate);
 
-// Fills a key path field piece by piece: at most its size less one
-// characters, always terminated; callers size the field so that nothing is left out.
-class KeyWriter {
- public:
-  explicit KeyWriter(char (&field)[kOverrideKeyPathFieldSize]) : field_(field) {}
-  ~KeyWriter() { field_[used_] = '\0'; }
-  KeyWriter(const KeyWriter&) = delete;
-  KeyWriter& operator=(const KeyWriter&) = delete;
-
-  // The text as it is, or with every backslash as "#".
-  void Append(Text text, bool backslashAsHash = false) {
-    for (std::size_t i = 0; i < text.length && used_ + 1 < kOverrideKeyPathFieldSize; ++i) {
-      field_[used_++] = backslashAsHash && text.text[i] == '\\' ? '#' : text.text[i];
+// Fills a key path field with the pieces in turn, the one at hashedPiece
+// with every backslash as "#": at most its size less one characters, always
+// terminated; callers size the field so that nothing is left out.
+void FillKeyPath(const Text* pieces, std::size_t count, std::size_t hashedPiece,
+                 char (&keyPath)[kOverrideKeyPathFieldSize]) {
+  std::size_t used = 0;
+  for (std::size_t p = 0; p < count; ++p) {
+    for (std::size_t i = 0; i < pieces[p].length && used + 1 < kOverrideKeyPathFieldSize; ++i) {
+      const char c = pieces[p].text[i];
+      keyPath[used++] = p == hashedPiece && c == '\\' ? '#' : c;
     }
   }
-
- private:
-  char (&field_)[kOverrideKeyPathFieldSize];
-  std::size_t used_ = 0;
-};
+  keyPath[used] = '\0';
+}
 
 }  // namespace
 
@@ -54,30 +49,24 @@ void ComposeOverrideKeyPath(const char (&deviceId)[kDeviceIdFieldSize],
   // ID of fewer than four characters from being read past its end.
   const std::size_t deviceStart = length < kDevicePartStart ? length : kDevicePartStart;
   const std::size_t enumeratorLength = length < kEnumeratorLength ? length : kEnumeratorLength;
-  const KeyTemplate parts = SplitKeyTemplate();
-  KeyWriter key(keyPath);
-  key.Append(parts.before);
-  key.Append({deviceId, enumeratorLength});
-  key.Append(parts.between);
-  key.Append({deviceId + deviceStart, length - deviceStart});
-  key.Append(parts.after);
+  const Text pieces[] = {kKeyTemplate.before, {deviceId, enumeratorLength}, kKeyTemplate.between,
+                         {deviceId + deviceStart, length - deviceStart}, kKeyTemplate.after};
+  constexpr std::size_t kCount = sizeof pieces / sizeof *pieces;
+  FillKeyPath(pieces, kCount, kCount, keyPath);  // every piece as it is
 }
 
 void ComposeWindowsOverrideKeyPath(const char (&deviceId)[kDeviceIdFieldSize],
                                    char (&keyPath)[kOverrideKeyPathFieldSize]) {
   // The whole ID stands for both parts and the "#" between them.
-  const KeyTemplate parts = SplitKeyTemplate();
-  KeyWriter key(keyPath);
-  key.Append(parts.before);
-  key.Append({deviceId, BoundedLength(deviceId)}, true);
-  key.Append(parts.after);
+  const Text pieces[] = {kKeyTemplate.before, {deviceId, BoundedLength(deviceId)}, kKeyTemplate.after};
+  constexpr std::size_t kIdPiece = 1;
+  FillKeyPath(pieces, sizeof pieces / sizeof *pieces, kIdPiece, keyPath);
 }
 
 Text OverrideKeyLevel(const char* keyPath) {
-  const KeyTemplate parts = SplitKeyTemplate();
   const std::size_t length = LengthOf(keyPath);
-  const std::size_t fixed = parts.before.length + parts.after.length;
-  return {keyPath + (length < fixed ? 0 : parts.before.length), length < fixed ? 0 : length - fixed};
+  const std::size_t fixed = kKeyTemplate.before.length + kKeyTemplate.after.length;
+  return {keyPath + (length < fixed ? 0 : kKeyTemplate.before.length), length < fixed ? 0 : length - fixed};
 }
 
 }  // namespace notremovable

@@ -18,7 +18,7 @@ using WideText = BasicText<wchar_t>;
 
 // The length of a zero-terminated text.
 template <class Char>
-std::size_t LengthOf(const Char* text) {
+constexpr std::size_t LengthOf(const Char* text) {
   std::size_t length = 0;
   while (text[length] != Char{}) {
     ++length;
