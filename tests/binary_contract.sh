@@ -68,11 +68,11 @@ check "the five platform calls by their A names" all_imported GetModuleFileNameA
   GetPrivateProfileStringA RegCreateKeyExA RegSetValueExA RegCloseKey
 check "the calls that find the exe exactly, probe its settings file, and tell WOW64" \
   all_imported GetModuleFileNameW GetLongPathNameA GetLongPathNameW MultiByteToWideChar \
-  IsWow64Process GetCurrentProcess GetSystemDirectoryA GetSystemWow64DirectoryA \
+  GetSystemDirectoryA GetSystemWow64DirectoryA \
   CreateFileA CloseHandle FindFirstFileA FindClose GetFinalPathNameByHandleA
 check "the calls that read who may change the folder, the exe and the settings" \
   all_imported GetFileSecurityA GetKernelObjectSecurity GetSecurityDescriptorOwner \
-  GetSecurityDescriptorDacl GetAce EqualSid IsValidSid OpenProcessToken GetTokenInformation
+  GetSecurityDescriptorDacl GetAce GetCurrentProcess OpenProcessToken GetTokenInformation
 check "none of the W twins of the registry calls" none_imported RegCreateKeyExW RegSetValueExW GetFileAttributesW
 wide_calls=$(grep 'W$' <<<"$imports" | sort | tr '\n' ' ')
 check "no wide call but the two that check the path (got: $wide_calls)" \

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <cstdio>
 
 #include "rules/override_key.h"
@@ -16,16 +18,16 @@ bool TrustedOnlyForAccount(const TrustFinding& finding) {
   if (finding.verdict != TrustVerdict::Trusted) {
     return false;
   }
-  static SID nobody = {SID_REVISION, 1, SECURITY_NULL_SID_AUTHORITY, {SECURITY_NULL_RID}};
+  // Nobody, S-1-0-0.
   ProcessAccount noAccount = {};
-  noAccount.sid = &nobody;
+  noAccount.facts.subAuthorityCount = 1;
   static TrustFinding again;
   return JudgeSecurity(finding.descriptor, noAccount, again) != TrustVerdict::Trusted;
 }
 
 }  // namespace
 
-void NamePrincipal(const void* sid, const ProcessAccount& account, char (&name)[kNameFieldSize]) {
+void NamePrincipal(const void* sid, char (&name)[kNameFieldSize]) {
   char user[kNameFieldSize];
   char domain[kNameFieldSize];
   DWORD userLength = kNameFieldSize;
@@ -37,21 +39,21 @@ void NamePrincipal(const void* sid, const ProcessAccount& account, char (&name)[
                                     domain[0] != '\0' ? "\\" : "", user));
     return;
   }
-  const SidFacts facts = FactsOfSid(sid, account);
-  int used = std::snprintf(name, sizeof name, "S-1-%lu", static_cast<unsigned long>(facts.authority));
-  for (std::size_t i = 0; i < facts.subAuthorityCount && used > 0 &&
-                          static_cast<std::size_t>(used) < sizeof name;
-       ++i) {
-    used += std::snprintf(name + used, sizeof name - static_cast<std::size_t>(used), "-%lu",
-                          static_cast<unsigned long>(facts.subAuthorities[i]));
+  // The system writes an authority of 2^32 or more in hexadecimal, whole.
+  char* text = nullptr;
+  if (ConvertSidToStringSidA(const_cast<void*>(sid), &text) != FALSE) {
+    static_cast<void>(std::snprintf(name, sizeof name, "%s", text));
+    static_cast<void>(LocalFree(text));
+  } else {
+    static_cast<void>(std::snprintf(name, sizeof name, "a SID that cannot be read"));
   }
 }
 
 NamedFinding Named(const TrustFinding& finding, const char* path, bool isFolder,
-                   const ProcessAccount& account, char (&name)[kNameFieldSize]) {
+                   char (&name)[kNameFieldSize]) {
   name[0] = '\0';
   if (finding.verdict != TrustVerdict::NotChecked && finding.principal != nullptr) {
-    NamePrincipal(finding.principal, account, name);
+    NamePrincipal(finding.principal, name);
   }
   return {&finding, path, isFolder, name, TrustedOnlyForAccount(finding)};
 }

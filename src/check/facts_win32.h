@@ -14,12 +14,12 @@ inline constexpr std::size_t kNameFieldSize = 256;
 inline constexpr std::size_t kMessageFieldSize = 512;
 
 // A principal by its account name, or by its SID where it has none.
-void NamePrincipal(const void* sid, const ProcessAccount& account, char (&name)[kNameFieldSize]);
+void NamePrincipal(const void* sid, char (&name)[kNameFieldSize]);
 
 // A finding with the name of its principal, and whether it is trusted only
 // because it belongs to the account that runs the check.
 NamedFinding Named(const TrustFinding& finding, const char* path, bool isFolder,
-                   const ProcessAccount& account, char (&name)[kNameFieldSize]);
+                   char (&name)[kNameFieldSize]);
 
 // The system's message for an error, without its final line break and stop.
 void SystemMessage(unsigned long error, char (&message)[kMessageFieldSize]);

@@ -87,7 +87,7 @@ int wmain(int argc, wchar_t** argv) {
   char accountName[kNameFieldSize] = "";
   const bool accountKnown = GetProcessAccount(account);
   if (accountKnown) {
-    NamePrincipal(account.sid, account, accountName);
+    NamePrincipal(account.sid, accountName);
   }
   WriteHeaderLines(out, target.shown, accountKnown ? accountName : nullptr, windows);
 
@@ -115,9 +115,9 @@ int wmain(int argc, wchar_t** argv) {
       exePath,
       accountName,
       message,
-      Named(findings.folder, findings.folderPath, true, account, names[0]),
-      Named(findings.exe, exePath, false, account, names[1]),
-      Named(findings.settings, findings.settingsPath, false, account, names[2])};
+      Named(findings.folder, findings.folderPath, true, names[0]),
+      Named(findings.exe, exePath, false, names[1]),
+      Named(findings.settings, findings.settingsPath, false, names[2])};
   WriteSettingsLines(out, report);
 
   const bool actedOn = refusal == Refusal::None && IsDeviceIdActedOn(deviceId);

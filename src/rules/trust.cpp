@@ -79,6 +79,29 @@ Standing StandingOf(const SidFacts& sid) {
   return Standing::Untrusted;
 }
 
+bool ReadSid(const unsigned char* sid, SidFacts& facts) {
+  facts = {};
+  constexpr unsigned char kRevision = 1;
+  if (sid[0] != kRevision || sid[1] > kMaxSubAuthorities) {
+    return false;
+  }
+  for (std::size_t i = 2; i < 8; ++i) {
+    facts.authority = facts.authority << 8U | sid[i];
+  }
+  facts.subAuthorityCount = sid[1];
+  for (std::size_t i = 0; i < facts.subAuthorityCount; ++i) {
+    const unsigned char* const part = sid + 8 + 4 * i;
+    facts.subAuthorities[i] = static_cast<std::uint32_t>(part[0]) | static_cast<std::uint32_t>(part[1]) << 8U |
+                              static_cast<std::uint32_t>(part[2]) << 16U |
+                              static_cast<std::uint32_t>(part[3]) << 24U;
+  }
+  return true;
+}
+
+bool IsSameSid(const SidFacts& a, const SidFacts& b) {
+  return Is(a, b.authority, b.subAuthorities, b.subAuthorityCount);
+}
+
 bool GrantsWriteRight(std::uint32_t mask) { return (mask & kWriteRights) != 0; }
 
 bool IsPlainAllowEntry(std::uint8_t type) { return type == kAccessAllowed; }

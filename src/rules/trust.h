@@ -28,6 +28,14 @@ enum class Standing : std::uint8_t {
 };
 Standing StandingOf(const SidFacts& sid);
 
+// A SID's parts from its documented layout: a revision of 1, the count of its
+// sub-authorities (at most 15), a 48-bit authority (most significant byte
+// first), then the sub-authorities of 32 bits each (least significant byte
+// first). False, with the facts empty, where the bytes are no valid SID.
+bool ReadSid(const unsigned char* sid, SidFacts& facts);
+// Whether two SIDs read so are the same one.
+bool IsSameSid(const SidFacts& a, const SidFacts& b);
+
 // Rights that change the object: write data or add a file, append or add a
 // folder, extended attributes, delete a child, attributes, delete, change the
 // DACL or the owner; and the generic and maximum rights that include them.

@@ -51,11 +51,13 @@ std::size_t GetExactExePath(char (&exePath)[kPathFieldSize]) {
 }
 
 WindowsKind RunningWindowsKind() {
-  BOOL isWow64 = FALSE;
-  if (IsWow64Process(GetCurrentProcess(), &isWow64) == FALSE) {
-    return WindowsKind::Unknown;
+  // There is a WOW64 system folder on 64-bit Windows only: on 32-bit Windows
+  // the call is documented to fail, and to say that it is not implemented.
+  char folder[kPathFieldSize];
+  if (GetSystemWow64DirectoryA(folder, kPathFieldCount) != 0) {
+    return WindowsKind::Bits64;
   }
-  return isWow64 != FALSE ? WindowsKind::Bits64 : WindowsKind::Bits32;
+  return GetLastError() == ERROR_CALL_NOT_IMPLEMENTED ? WindowsKind::Bits32 : WindowsKind::Unknown;
 }
 
 bool ReadsReachExeFolder(const char* exePath, std::size_t length, WindowsKind windows) {

@@ -6,22 +6,6 @@
 
 namespace notremovable {
 
-SidFacts FactsOfSid(const void* sid, const ProcessAccount& account) {
-  const SID& parts = *static_cast<const SID*>(sid);
-  SidFacts facts = {};
-  for (const BYTE part : parts.IdentifierAuthority.Value) {
-    facts.authority = facts.authority << 8U | part;
-  }
-  facts.subAuthorityCount = parts.SubAuthorityCount < kMaxSubAuthorities ? parts.SubAuthorityCount
-                                                                          : kMaxSubAuthorities;
-  const DWORD* subAuthorities = parts.SubAuthority;  // as many as the count says
-  for (std::size_t i = 0; i < facts.subAuthorityCount; ++i) {
-    facts.subAuthorities[i] = subAuthorities[i];
-  }
-  facts.isProcessUser = EqualSid(const_cast<PSID>(sid), const_cast<PSID>(account.sid)) != FALSE;
-  return facts;
-}
-
 namespace {
 
 constexpr SECURITY_INFORMATION kOwnerAndDacl = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
@@ -34,8 +18,14 @@ TrustVerdict Unjudged(TrustFinding& finding) {
   return finding.verdict;
 }
 
-Standing StandingOf(PSID sid, const ProcessAccount& account) {
-  return IsValidSid(sid) != FALSE ? StandingOf(FactsOfSid(sid, account)) : Standing::Untrusted;
+// Anyone whose SID cannot be read is untrusted.
+Standing StandingOf(const void* sid, const ProcessAccount& account) {
+  SidFacts facts = {};
+  if (!ReadSid(static_cast<const unsigned char*>(sid), facts)) {
+    return Standing::Untrusted;
+  }
+  facts.isProcessUser = IsSameSid(facts, account.facts);
+  return StandingOf(facts);
 }
 
 }  // namespace
@@ -54,7 +44,7 @@ bool GetProcessAccount(ProcessAccount& account) {
     return false;
   }
   const PSID sid = reinterpret_cast<const TOKEN_USER*>(account.tokenUser)->User.Sid;
-  if (IsValidSid(sid) == FALSE) {
+  if (!ReadSid(static_cast<const unsigned char*>(sid), account.facts)) {
     return false;
   }
   account.sid = sid;

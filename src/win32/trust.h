@@ -12,15 +12,13 @@ namespace notremovable {
 // The token's user: a SID of at most 68 bytes after its header.
 inline constexpr std::size_t kTokenUserFieldSize = 128;
 
-// The account the process runs as, read from its token.
+// The account the process runs as, read from its token: its SID, and its parts.
 struct ProcessAccount {
   const void* sid;
+  SidFacts facts;
   alignas(8) unsigned char tokenUser[kTokenUserFieldSize];
 };
 bool GetProcessAccount(ProcessAccount& account);
-
-// A valid SID's parts, read from its documented layout.
-SidFacts FactsOfSid(const void* sid, const ProcessAccount& account);
 
 // Judges a security descriptor with its owner and DACL (self-relative or not),
 // as fetched below or made in any other way; principal then points into it.

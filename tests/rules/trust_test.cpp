@@ -174,5 +174,43 @@ TEST(Descriptor, AnEntryThatCannotBeReadRefuses) {
             TrustVerdict::Unreadable);
 }
 
+// SIDs as the system lays them out, read into their parts.
+std::vector<unsigned char> SidOfCount(unsigned char count) {
+  std::vector<unsigned char> bytes = {1, count, 0, 0, 0, 0, 0, 5};
+  bytes.resize(bytes.size() + 4U * count);
+  return bytes;
+}
+
+struct SidBytesCase {
+  const char* name;
+  std::vector<unsigned char> bytes;
+  bool expectValid;
+  std::string expected;  // as kProcessUser is written; empty when not valid
+};
+
+const SidBytesCase kSidBytesCases[] = {
+    {"Administrators", {1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 0x20, 2, 0, 0}, true, "S-1-5-32-544"},
+    {"AuthorityOver32Bits", {1, 1, 0, 1, 0, 0, 0, 5, 0xff, 0xff, 0xff, 0xff}, true, "S-1-4294967301-4294967295"},
+    {"NoSubAuthority", {1, 0, 0, 0, 0, 0, 0, 1}, true, "S-1-1"},
+    {"OtherRevision", {2, 1, 0, 0, 0, 0, 0, 5, 18, 0, 0, 0}, false, ""},
+    {"FifteenSubAuthorities", SidOfCount(15), true, "S-1-5-0-0-0-0-0-0-0-0-0-0-0-0-0-0-0"},
+    {"SixteenSubAuthorities", SidOfCount(16), false, ""},
+};
+
+void PrintTo(const SidBytesCase& row, std::ostream* out) { *out << row.name; }
+
+class SidBytes : public testing::TestWithParam<SidBytesCase> {};
+
+TEST_P(SidBytes, AreReadAsTheirLayoutSays) {
+  const SidBytesCase& c = GetParam();
+  SidFacts facts = {};
+  ASSERT_EQ(ReadSid(c.bytes.data(), facts), c.expectValid);
+  const SidFacts expected = Sid(c.expected);
+  EXPECT_TRUE(IsSameSid(facts, expected));
+  EXPECT_EQ(facts.authority, expected.authority);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SidBytes, testing::ValuesIn(kSidBytesCases), RowName());
+
 }  // namespace
 }  // namespace notremovable
