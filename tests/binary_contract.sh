@@ -42,8 +42,6 @@ common_checks() {  # NAME DESCRIPTION
   check "$name: relocation section" grep -q 'Base Relocation Directory \[\.reloc\]' <<<"$headers"
   check "$name: the shared calls by their A names" all_imported GetPrivateProfileStringA \
     GetModuleFileNameA GetLongPathNameA CreateFileA FindFirstFileA GetFileSecurityA GetFinalPathNameByHandleA
-  check "$name: none of their W twins" none_imported GetPrivateProfileStringW CreateFileW \
-    FindFirstFileW GetFileSecurityW
   check "$name: exactly one RT_MANIFEST, ID 1" test "$(grep -c -- '--type=24 ' <<<"$resources")-$(grep -c -- '--type=24 --name=1 ' <<<"$resources")" = "1-1"
   check "$name: manifest: assembly, asm.v1 namespace, version 1.0, no child" grep -qx \
     '<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0"/>' \
@@ -73,7 +71,8 @@ check "the calls that find the exe exactly, probe its settings file, and tell WO
 check "the calls that read who may change the folder, the exe and the settings" \
   all_imported GetFileSecurityA GetKernelObjectSecurity GetSecurityDescriptorOwner \
   GetSecurityDescriptorDacl GetAce GetCurrentProcess OpenProcessToken GetTokenInformation
-check "none of the W twins of the registry calls" none_imported RegCreateKeyExW RegSetValueExW GetFileAttributesW
+check "none of the W twins of its calls" none_imported GetPrivateProfileStringW CreateFileW FindFirstFileW \
+  GetFileSecurityW RegCreateKeyExW RegSetValueExW GetFileAttributesW
 wide_calls=$(grep 'W$' <<<"$imports" | sort | tr '\n' ' ')
 check "no wide call but the two that check the path (got: $wide_calls)" \
   test "$wide_calls" = "GetLongPathNameW GetModuleFileNameW "
@@ -92,8 +91,9 @@ read_program "$(dirname "$exe")/notremovable-check.exe"
 common_checks notremovable-check.exe "Tells what notremovable.exe would do on this PC, and why"
 check "notremovable-check.exe: imports only KERNEL32, ADVAPI32, SETUPAPI, msvcrt (got: $dlls)" \
   test "$dlls" = "ADVAPI32.DLL KERNEL32.DLL MSVCRT.DLL SETUPAPI.DLL "
-check "notremovable-check.exe: reads the registry and lists devices" all_imported RegOpenKeyExA \
-  RegQueryValueExA RegCloseKey SetupDiGetClassDevsA SetupDiGetDeviceRegistryPropertyA
+check "notremovable-check.exe: reads the registry, and lists devices with the wide calls" all_imported \
+  RegOpenKeyExA RegQueryValueExA RegCloseKey SetupDiGetClassDevsW SetupDiGetDeviceRegistryPropertyW \
+  SetupDiGetDeviceInstanceIdW SetupDiGetDevicePropertyW
 writes=()
 for call in RegCreateKey RegCreateKeyEx RegSetValue RegSetValueEx RegSetKeyValue RegDeleteKey \
             RegDeleteKeyEx RegDeleteValue RegDeleteTree RegDeleteKeyValue RegSaveKey RegRestoreKey \

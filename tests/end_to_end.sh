@@ -173,9 +173,19 @@ case_empty_value() { settings notremovable.ini ''; expect 0 -; }
 case_section_without_key() {
   file notremovable.ini '[Settings]\r\nOther=1\r\n'
   expect 1 "$default_key"
-  says '^value: "USB\\VID_0DB0&PID_A871" \(21 characters, the built-in default: the settings file has no DevID in a \[Settings\] section\)$'
+  says '^value: "USB\\VID_0DB0&PID_A871" \(21 characters, the built-in default: the settings file has no \[Settings\] section, or no DevID in the first one\)$'
 }
-case_fourth_character_not_backslash() { settings notremovable.ini 'USB_VID_0DB0&PID_A871'; expect 1 "$default_key"; }
+# Only the first [Settings] section counts, as the profile reader reads it.
+case_devid_in_a_second_section() {
+  file notremovable.ini '[Settings]\r\nOther=1\r\n[Settings]\r\nDevID=USB\\VID_1111&PID_2222\r\n'
+  expect 1 "$default_key"
+  says 'the built-in default: the settings file has no \[Settings\] section, or no DevID in the first one\)$'
+}
+case_fourth_character_not_backslash() {
+  settings notremovable.ini 'USB_VID_0DB0&PID_A871'
+  expect 1 "$default_key"
+  says '^warning: the value is not written as a hardware ID: Windows reads the exe.s key for the ID USB\\VID_0DB0&PID_A871,'
+}
 case_long_enumerator() {
   settings notremovable.ini 'HDAUDIO\FUNC_01&VEN_ABCD'
   expect 1 'HDA#DIO\FUNC_01&VEN_ABCD\LocationPaths\*'
@@ -187,6 +197,8 @@ case_several_dots_in_exe_name() {
   decoy mark.ini
   expect 1 "$configured_key"
   says '^value: "USB\\VID_1111&PID_2222" \(21 characters\)$'
+  # Wine's files belong to the account that runs the check, which SYSTEM is not.
+  says '^warning: C:\\e2e\\several_dots_in_exe_name\\ is trusted only because it belongs to .*, who runs this check: run as SYSTEM, the exe would refuse it$'
 }
 case_existing_value_of_other_type() {
   removable_before REG_SZ yes
@@ -252,10 +264,30 @@ case_settings_with_lf_line_ends() {
   file notremovable.ini '[Settings]\nDevID=USB\\VID_1111&PID_2222\n'
   expect 1 "$configured_key"
 }
+# The exe's ANSI read of a UTF-16 file turns the Kelvin sign into a K.
+case_settings_in_utf16_with_letter_outside_ascii() {
+  { printf '\xff\xfe'
+    printf '[Settings]\r\nDevID=USB\\VID_1111&PID_222\u212A\r\n' | iconv -f UTF-8 -t UTF-16LE
+  } >"$dir/notremovable.ini"
+  expect 1 'USB#VID_1111&PID_222K\LocationPaths\*'
+  says '^warning: the settings file is UTF-16 and its value holds letters outside ASCII'
+}
 case_settings_in_utf16_with_bom() {
   { printf '\xff\xfe'
     printf '[Settings]\r\nDevID=USB\\VID_1111&PID_2222\r\n' | iconv -f ASCII -t UTF-16LE
   } >"$dir/notremovable.ini"
+  expect 1 "$configured_key"
+}
+# A file too large to be read whole is refused unread; one at the bound is read.
+case_settings_over_size_bound() {
+  settings notremovable.ini "$configured_id"
+  truncate -s $((16 * 1024 * 1024 + 1)) "$dir/notremovable.ini"
+  expect 0 -
+  says '^settings file: .*: present, but it holds 16777217 bytes, more than the 16 MiB'
+}
+case_settings_at_size_bound() {
+  settings notremovable.ini "$configured_id"
+  truncate -s $((16 * 1024 * 1024)) "$dir/notremovable.ini"
   expect 1 "$configured_key"
 }
 case_shipped_example_settings() { cp "$root/res/notremovable.ini.example" "$dir/notremovable.ini"; expect 1 "$default_key"; }
@@ -291,6 +323,35 @@ case_folder_in_code_page() {
   settings 'Café Geräte/notremovable.ini' "$configured_id"
   expect 1 "$configured_key"
 }
+# The settings file's name on disk in another case of a letter outside ASCII:
+# the exe compares exactly, and the check says so.
+case_settings_name_in_another_case() {
+  exe_at Gerät.exe
+  settings GERÄT.ini "$configured_id"
+  expect 0 -
+  says '^settings file: .*: present, but where it really lies, .*, differs from its name only in the case of letters outside ASCII'
+}
+# A folder on the way that only lets the exe's own name be passed, not listed:
+# its long path cannot be had, and the check says so rather than "no such exe".
+case_traverse_only_folder_above_exe() {
+  exe_at locked/notremovable.exe
+  settings locked/notremovable.ini "$configured_id"
+  chmod 311 "$dir/locked"
+  after_run chmod 755 "$dir/locked"
+  expect 0 -
+  says '^verdict: would do nothing: the exe.s long path cannot be had: a folder on its way cannot be listed \(status 0\)$'
+}
+# Started by its verbatim path of 256 characters, as the plain one of 252.
+verbatim() { wine "\\\\?\\$2"; }
+verbatim_check() { wine "$1" "\\\\?\\$(windows_path "$exe")"; }
+case_verbatim_path_of_256_characters() {
+  # \\?\ C:\e2e\ NAME \ v... \ notremovable.exe
+  exe_at "$(repeat v $((256 - 4 - 7 - ${#name} - 1 - 1 - 16)))/notremovable.exe"
+  settings "$(dirname "${exe#"$dir/"}")/notremovable.ini" "$configured_id"
+  exe_runs verbatim; check_runs verbatim_check
+  expect 1 "$configured_key"
+  says '^judging: C:\\e2e\\verbatim_path_of_256_characters\\v+\\notremovable\.exe$'
+}
 case_started_by_short_name() {
   exe_at 'long folder name/notremovable.exe'
   settings 'long folder name/notremovable.ini' "$configured_id"
@@ -301,7 +362,7 @@ case_settings_held_without_read_sharing() {
   settings notremovable.ini "$configured_id"
   exe_runs held unshared; check_runs held unshared
   expect 0 -
-  says '^settings file: .*: held open by a program'
+  says '^settings file: .*: held open by another program that is writing it, or that does not share reading$'
 }
 case_settings_released_after_hold() {
   settings notremovable.ini "$configured_id"
@@ -387,6 +448,23 @@ case_settings_read_only() {
   chmod 444 "$dir/notremovable.ini"
   expect 1 "$configured_key"
 }
+# An exe that really lies elsewhere is judged where it lies: a link to it in a
+# trusted folder does not make a folder others may change trusted.
+link_exe() {  # MODE
+  mkdir -m "$1" "$dir/real" && mv "$exe" "$dir/real/" && ln -s real/notremovable.exe "$exe" &&
+    settings notremovable.ini "$configured_id"
+}
+case_exe_link_into_open_folder() {
+  link_exe 777
+  expect 0 -
+  says '^exe: really lies at .*\\exe_link_into_open_folder\\real\\notremovable\.exe \(reached through a link'
+  says '^verdict: would do nothing: Everyone may add files to C:\\e2e\\exe_link_into_open_folder\\real\\ \(status 0\)$'
+}
+case_exe_link_into_trusted_folder() {
+  link_exe 755
+  expect 1 "$configured_key"
+  says '^real folder: trusted \(only trusted accounts own and may change C:\\e2e\\exe_link_into_trusted_folder\\real\\\)$'
+}
 # A settings file that really lies elsewhere is refused, wherever it leads.
 case_settings_link_into_open_folder() { link_settings 777; expect 0 -; }
 case_settings_link_into_trusted_folder() {
@@ -398,7 +476,7 @@ case_settings_link_into_trusted_folder() {
 case_device_present() {
   settings notremovable.ini "$wine_hid_id"
   expect 1 'HID#VID_845E&PID_0001\LocationPaths\*'
-  says '^device: "Wine HID device": its most specific hardware ID; cannot tell$'
+  says '^device: "Wine HID device": its most specific hardware ID; whether the override can change it cannot be told, since its capabilities cannot be read; its container: cannot tell$'
 }
 case_device_absent() {
   settings notremovable.ini "$configured_id"
@@ -409,40 +487,77 @@ case_device_instance_path() {
   settings notremovable.ini "$wine_hid_id\\0&0000&0&0"
   expect 1 'HID#VID_845E&PID_0001\0&0000&0&0\LocationPaths\*'
   says '^device: this is the instance path of "Wine HID device", not a hardware ID; its hardware ID is HID\\VID_845E&PID_0001$'
+  says '^devices: no device has this ID$'
+  says '^warning: Windows looks up .*; the exe writes another key, which Windows never reads: no ID leads to a key with a further level$'
 }
 case_device_id_in_lower_case() {
   settings notremovable.ini 'hid\vid_845e&pid_0001'
   expect 1 'hid#vid_845e&pid_0001\LocationPaths\*'
-  says '^device: "Wine HID device": its most specific hardware ID; cannot tell$'
+  says '^device: "Wine HID device": its most specific hardware ID; whether the override can change it cannot be told'
 }
-# Devices registered as an installer does.
+# Devices registered as an installer does: NAME HARDWARE_IDS COMPATIBLE_IDS
+# CONTAINER CAPABILITY PARENT.
+removable='it reports itself removable, so the override decides its container: '
 case_device_compatible_id() {
-  devices add Stick 'USB\VID_5555&PID_6666' "$storage_class_id" none &&
-    devices add Card 'USB\VID_7777&PID_8888' "$storage_class_id" none
+  devices add Stick 'USB\VID_5555&PID_6666' "$storage_class_id" none removable - &&
+    devices add Card 'USB\VID_7777&PID_8888' "$storage_class_id" none removable -
   settings notremovable.ini "$storage_class_id"
   expect 1 'USB#Class_08&SubClass_06&Prot_50\LocationPaths\*'
   says '^warning: the override applies to every device with this ID, not to one device: 2 here$'
 }
 case_device_less_specific_id() {
-  devices add Reader "$configured_id&REV_0100,$configured_id" - none
+  devices add Reader "$configured_id&REV_0100,$configured_id" - none - -
   settings notremovable.ini "$configured_id"
   expect 1 "$configured_key"
-  says '^device: "Reader": a less specific hardware ID of it; its most specific is USB\\VID_1111&PID_2222&REV_0100; cannot tell$'
+  says '^device: "Reader": a less specific hardware ID of it; its most specific is USB\\VID_1111&PID_2222&REV_0100; whether the override can change it cannot be told, since its capabilities cannot be read; its container: cannot tell$'
 }
 case_device_in_computer_container() {
-  devices add Dock "$configured_id" - computer
+  devices add Dock "$configured_id" - computer removable -
   settings notremovable.ini "$configured_id"
   expect 1 "$configured_key"
-  says '^device: "Dock": its most specific hardware ID; in effect$'
+  says "^device: \"Dock\": its most specific hardware ID; ${removable}in the computer's container\$"
+}
+case_device_in_computer_container_by_its_id() {
+  devices add Dock "$configured_id" - computer-id removable -
+  settings notremovable.ini "$configured_id"
+  expect 1 "$configured_key"
+  says "^device: \"Dock\": its most specific hardware ID; ${removable}in the computer's container\$"
 }
 case_device_in_own_container() {
-  devices add Dock "$configured_id" - own
+  devices add Dock "$configured_id" - own removable -
   settings notremovable.ini "$configured_id"
   expect 1 "$configured_key"
-  says '^device: "Dock": its most specific hardware ID; not in effect yet$'
+  says "^device: \"Dock\": its most specific hardware ID; ${removable}in a container of its own\$"
+  says '^note: Windows applies the override when it next sets the device up: restart \(with Fast Startup, Shut down and power on is not enough\) or replug it'
+}
+# A function below a USB device takes its container anyway: the check names
+# the device above it as the one to mark.
+case_device_below_its_parent() {
+  local parent
+  parent=$(devices add 'USB Composite Device' "$configured_id&REV_0100,$configured_id" - computer removable - | tr -d '\r')
+  devices add 'HID Keyboard' 'HID\VID_1111&PID_2222&MI_00' - none fixed "$parent"
+  settings notremovable.ini 'HID\VID_1111&PID_2222&MI_00'
+  expect 1 'HID#VID_1111&PID_2222&MI_00\LocationPaths\*'
+  says '^device: "HID Keyboard": its most specific hardware ID; the override changes nothing on it: it does not report itself removable, so it takes the container of the device above it; mark that one instead: "USB Composite Device" \(USB\\VID_1111&PID_2222&REV_0100\)$'
+}
+# The exe's key is the one Windows reads for USB\VID_1111&PID_2222, whatever
+# the spelling in the settings file.
+case_device_reached_through_another_spelling() {
+  devices add Dock "$configured_id" - own removable -
+  settings notremovable.ini 'USB/VID_1111&PID_2222'
+  expect 1 "$configured_key"
+  says '^device: "Dock": its most specific hardware ID; '
+  says '^devices: 1 device has this ID$'
+}
+# A Kelvin sign is no K: the ANSI calls read it as one, the wide ones do not.
+case_device_id_outside_ascii() {
+  devices add Thermometer $'USB\\VID_1111&PID_222\u212A' - own removable -
+  settings notremovable.ini 'USB\VID_1111&PID_222K'
+  expect 1 'USB#VID_1111&PID_222K\LocationPaths\*'
+  says '^devices: no device has this ID$'
 }
 case_device_name_forging_verdict() {
-  devices add $'Evil\r\nverdict: would do nothing: forged (status 0)\e[31m' "$configured_id" - none
+  devices add $'Evil\r\nverdict: would do nothing: forged (status 0)\e[31m' "$configured_id" - none - -
   settings notremovable.ini "$configured_id"
   expect 1 "$configured_key"
   says '^device: "Evil\\x0D\\x0Averdict: would do nothing: forged \(status 0\)\\x1B\[31m": its most'
@@ -451,6 +566,14 @@ case_device_name_forging_verdict() {
 case_check_missing_exe() { cannot_judge 'C:\e2e\check_missing_exe\missing.exe'; }
 case_check_folder() { cannot_judge 'C:\e2e\check_folder'; }
 case_check_two_arguments() { cannot_judge one two; }
+case_check_help() { cannot_judge --help; }
+case_check_h() { cannot_judge -h; }
+case_check_slash_question_mark() { cannot_judge '/?'; }
+case_check_device_name() { cannot_judge CON; }
+case_check_not_a_program() {
+  file fake.exe 'not a program\r\n'
+  cannot_judge 'C:\e2e\check_not_a_program\fake.exe'
+}
 
 # The DeviceOverrides subtree as "[key]" and " name type data" lines.
 registry_state() {
@@ -487,10 +610,10 @@ run_check_program() {
   [[ $check == "$dir"/* ]] || outside+=("$check")
   local named=()
   [ "$(basename "$exe")" = notremovable.exe ] || named=("$(windows_path "$exe")")
-  before=$(registry_state; ls -la --time-style=full-iso "$folder")
+  before=$(registry_state; ls -la --time-style=full-iso "$folder" 2>&1)
   output=$("${check_runner[@]}" "$(windows_path "$check")" "${named[@]}" 2>&1 | tr -d '\r')
   status=$?
-  [ "$before" = "$(registry_state; ls -la --time-style=full-iso "$folder")" ] ||
+  [ "$before" = "$(registry_state; ls -la --time-style=full-iso "$folder" 2>&1)" ] ||
     problems+=" the check program changed the registry or the folder;"
   local verdict
   verdict=$(tail -n 1 <<<"$output")
@@ -506,7 +629,8 @@ run_check_program() {
   ! LC_ALL=C grep -q '[[:cntrl:]]' <<<"$output" || problems+=" a control character reached the output;"
   local fact
   for fact in "${facts[@]}"; do
-    grep -qE -- "$fact" <<<"$output" || problems+=$'\n'"  check output lacks /$fact/:"$'\n'"$output"
+    # Byte for byte: the output is in the ANSI code page.
+    LC_ALL=C grep -qE -- "$fact" <<<"$output" || problems+=$'\n'"  check output lacks /$fact/:"$'\n'"$output"
   done
 }
 
@@ -561,7 +685,7 @@ for name in $(declare -F | sed -n 's/^declare -f case_//p'); do
   fresh_exe_folder "$dir"
   outside=() facts=() afterwards=() exe_args=() judge_args=() exe_runner=(plainly) check_runner=(wine)
   exe_runs_count=1 want_status="" want_key="" skip="" registered="" problems=""
-  "case_$name" || problems+=" preparation failed;"
+  "case_$name" >/dev/null || problems+=" preparation failed;"
   if [ -n "$skip" ]; then
     skipped=$((skipped + 1))
   elif [ ${#judge_args[@]} -gt 0 ]; then

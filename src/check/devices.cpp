@@ -1,13 +1,14 @@
-// Device ID matching, the override's effect, and the count of the devices.
+// Device ID matching by the exe's key, what the override can change on a
+// device, and the count of the devices.
 #include "check/devices.h"
 
 namespace notremovable {
 namespace {
 
 // The ID at the start of what is left of a list; the rest after it.
-Text NextId(Text& rest) {
-  Text id = {rest.text, 0};
-  while (id.length < rest.length && rest.text[id.length] != '\0') {
+WideText NextId(WideText& rest) {
+  WideText id = {rest.text, 0};
+  while (id.length < rest.length && rest.text[id.length] != L'\0') {
     ++id.length;
   }
   const std::size_t used = id.length < rest.length ? id.length + 1 : id.length;
@@ -16,22 +17,22 @@ Text NextId(Text& rest) {
 }
 
 // The next ID of the list that is not the instance path.
-Text NextDeviceId(Text& rest, Text instancePath) {
-  Text id = NextId(rest);
+WideText NextDeviceId(WideText& rest, WideText instancePath) {
+  WideText id = NextId(rest);
   while (id.length != 0 && IsSameAsciiText(id, instancePath)) {
     id = NextId(rest);
   }
   return id;
 }
 
-// Whether the list holds the ID; which position it first holds it at.
-bool ListHolds(Text list, Text instancePath, Text id, std::size_t& position) {
+// Whether an ID of the list leads to the key level; at which position the first does.
+bool ListLeadsTo(WideText list, WideText instancePath, Text keyLevel, std::size_t& position) {
   for (position = 0;; ++position) {
-    const Text each = NextDeviceId(list, instancePath);
+    const WideText each = NextDeviceId(list, instancePath);
     if (each.length == 0) {
       return false;
     }
-    if (IsSameAsciiText(each, id)) {
+    if (LeadsToKeyLevel(each, keyLevel)) {
       return true;
     }
   }
@@ -50,37 +51,70 @@ bool IsLocalMachineContainer(const std::uint8_t (&id)[16]) {
 
 }  // namespace
 
-Text FirstId(Text list) { return NextId(list); }
+WideText FirstId(WideText list) { return NextId(list); }
 
-Text MostSpecificHardwareId(const DeviceIds& ids) {
-  Text list = ids.hardware;
+WideText MostSpecificHardwareId(const DeviceIds& ids) {
+  WideText list = ids.hardware;
   return NextDeviceId(list, ids.instancePath);
 }
 
-IdMatch MatchDeviceIds(const DeviceIds& ids, Text id) {
-  std::size_t position = 0;
-  if (id.length == 0) {
-    return IdMatch::None;
+bool LeadsToKeyLevel(WideText id, Text keyLevel) {
+  if (id.length != keyLevel.length) {
+    return false;
   }
-  if (IsSameAsciiText(ids.instancePath, id)) {
-    return IdMatch::InstancePath;
+  for (std::size_t i = 0; i < id.length; ++i) {
+    const wchar_t asKey = id.text[i] == L'\\' ? L'#' : id.text[i];
+    if (!IsSameAsciiText(WideText{&asKey, 1}, Text{keyLevel.text + i, 1})) {
+      return false;
+    }
   }
-  if (ListHolds(ids.hardware, ids.instancePath, id, position)) {
-    return position == 0 ? IdMatch::MostSpecific : IdMatch::LessSpecific;
-  }
-  return ListHolds(ids.compatible, ids.instancePath, id, position) ? IdMatch::Compatible
-                                                                   : IdMatch::None;
+  return true;
 }
 
-OverrideEffect JudgeOverrideEffect(const ContainerFacts& container) {
+IdMatch MatchDevice(const DeviceIds& ids, Text keyLevel, Text value) {
+  if (value.length != 0 && IsSameAsciiText(ids.instancePath, value)) {
+    return IdMatch::InstancePath;
+  }
+  std::size_t position = 0;
+  if (keyLevel.length == 0) {
+    return IdMatch::None;
+  }
+  if (ListLeadsTo(ids.hardware, ids.instancePath, keyLevel, position)) {
+    return position == 0 ? IdMatch::MostSpecific : IdMatch::LessSpecific;
+  }
+  return ListLeadsTo(ids.compatible, ids.instancePath, keyLevel, position) ? IdMatch::Compatible
+                                                                          : IdMatch::None;
+}
+
+KeyReach JudgeKeyReach(Text exeKeyLevel, Text windowsKeyLevel) {
+  for (std::size_t i = 0; i < exeKeyLevel.length; ++i) {
+    if (exeKeyLevel.text[i] == '\\') {
+      return KeyReach::NoId;
+    }
+  }
+  return IsSameText(exeKeyLevel, windowsKeyLevel) ? KeyReach::TheId : KeyReach::AnotherSpelling;
+}
+
+Container JudgeContainer(const ContainerFacts& container) {
   if (container.hasInLocalMachine) {
-    return container.inLocalMachine ? OverrideEffect::InEffect : OverrideEffect::NotYet;
+    return container.inLocalMachine ? Container::TheComputers : Container::OfItsOwn;
   }
   if (container.hasContainerId) {
-    return IsLocalMachineContainer(container.containerId) ? OverrideEffect::InEffect
-                                                          : OverrideEffect::NotYet;
+    return IsLocalMachineContainer(container.containerId) ? Container::TheComputers
+                                                          : Container::OfItsOwn;
   }
-  return OverrideEffect::CannotTell;
+  return Container::CannotTell;
+}
+
+OverrideEffect JudgeOverrideEffect(Capability capability) {
+  switch (capability) {
+    case Capability::Removable:
+      return OverrideEffect::DecidesContainer;
+    case Capability::NotRemovable:
+      return OverrideEffect::ChangesNothing;
+    default:
+      return OverrideEffect::CannotTell;
+  }
 }
 
 void CountDevice(DeviceTally& tally, const DeviceFacts& device) {
@@ -88,7 +122,7 @@ void CountDevice(DeviceTally& tally, const DeviceFacts& device) {
     tally.instancePath = true;
     return;
   }
-  const Text first = {tally.firstMostSpecificId, tally.firstMostSpecificLength};
+  const WideText first = {tally.firstMostSpecificId, tally.firstMostSpecificLength};
   if (tally.matching == 0) {
     // An ID longer than the field is kept cut, and so differs from every other.
     std::size_t kept = 0;
@@ -102,7 +136,11 @@ void CountDevice(DeviceTally& tally, const DeviceFacts& device) {
   }
   ++tally.matching;
   tally.compatible += device.match == IdMatch::Compatible ? 1U : 0U;
-  tally.notYet += device.effect == OverrideEffect::NotYet ? 1U : 0U;
+  tally.ofItsOwn += JudgeOverrideEffect(device.capability) == OverrideEffect::DecidesContainer &&
+                            JudgeContainer(device.container) == Container::OfItsOwn
+                        ? 1U
+                        : 0U;
+  tally.notPresent += device.presentNow ? 0U : 1U;
 }
 
 bool ReachesOtherKinds(const DeviceTally& tally) {

@@ -1,5 +1,6 @@
 // The devices, through SetupAPI and the configuration manager: their instance
-// paths, ID lists, names, presence and containers.
+// paths, ID lists, names, presence, capabilities, containers and parents,
+// all read with the wide calls, so that no letter is read as a look-alike.
 #include "check/devices_win32.h"
 
 #include <windows.h>
@@ -17,6 +18,10 @@ namespace {
 
 // A device ID is at most 200 characters.
 constexpr DWORD kInstanceFieldSize = 256;
+// A text as it is shown, in the ANSI code page.
+constexpr int kShownFieldSize = 1024;
+// The removable capability among a device's capabilities (CM_DEVCAP_REMOVABLE).
+constexpr DWORD kRemovableCapability = 0x00000004;
 
 enum class PropertyRead : std::uint8_t { Absent, Whole, Failed };
 
@@ -33,7 +38,7 @@ class DeviceProperty {
     Release();
     DWORD type = 0;
     DWORD size = 0;
-    if (SetupDiGetDeviceRegistryPropertyA(devices, &device, property, &type, nullptr, 0, &size) !=
+    if (SetupDiGetDeviceRegistryPropertyW(devices, &device, property, &type, nullptr, 0, &size) !=
         FALSE) {
       return PropertyRead::Absent;  // nothing to read
     }
@@ -42,21 +47,21 @@ class DeviceProperty {
       // The device has no such property.
       return error == ERROR_INVALID_DATA ? PropertyRead::Absent : PropertyRead::Failed;
     }
-    text_ = static_cast<char*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size + 2));
+    text_ = static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size + 2 * sizeof(wchar_t)));
     DWORD read = 0;
     if (text_ == nullptr ||
-        SetupDiGetDeviceRegistryPropertyA(devices, &device, property, &type,
+        SetupDiGetDeviceRegistryPropertyW(devices, &device, property, &type,
                                           reinterpret_cast<BYTE*>(text_), size, &read) == FALSE ||
         (type != REG_SZ && type != REG_MULTI_SZ)) {
       Release();
       return PropertyRead::Failed;
     }
-    length_ = read < size ? read : size;
+    length_ = (read < size ? read : size) / sizeof(wchar_t);
     return PropertyRead::Whole;
   }
 
   // Empty unless read whole.
-  notremovable::Text Value() const { return {text_ != nullptr ? text_ : "", length_}; }
+  WideText Value() const { return {text_ != nullptr ? text_ : L"", length_}; }
 
  private:
   void Release() {
@@ -67,20 +72,67 @@ class DeviceProperty {
     length_ = 0;
   }
 
-  char* text_ = nullptr;
+  wchar_t* text_ = nullptr;
   DWORD length_ = 0;
 };
 
+// A text as the report shows it: in the ANSI code page, "?" for what it
+// cannot write, never a look-alike; one too long for its field is named so.
+class ShownText {
+ public:
+  Text Show(WideText text) {
+    static constexpr char kTooLong[] = "(a text too long to show)";
+    const int length = text.length == 0 ? 0
+                                        : WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.text,
+                                                              static_cast<int>(text.length), shown_,
+                                                              kShownFieldSize, "?", nullptr);
+    if (length == 0 && text.length != 0) {
+      return {kTooLong, sizeof kTooLong - 1};
+    }
+    return {shown_, static_cast<std::size_t>(length)};
+  }
+
+ private:
+  char shown_[kShownFieldSize] = {};
+};
+
+// Everything the walk reads of one device, and keeps while it is handed over.
+struct DeviceReading {
+  DeviceProperty hardwareIds;
+  DeviceProperty compatibleIds;
+  DeviceProperty name;
+  DeviceProperty parentHardwareIds;
+  DeviceProperty parentName;
+  wchar_t parentInstance[kInstanceFieldSize];
+  ShownText shownName;
+  ShownText shownId;
+  ShownText shownParentInstance;
+  ShownText shownParentName;
+  ShownText shownParentId;
+};
+
 // Its friendly name, or its description; empty when it has neither.
-Text NameOf(HDEVINFO devices, SP_DEVINFO_DATA& device, DeviceProperty& name) {
+WideText NameOf(HDEVINFO devices, SP_DEVINFO_DATA& device, DeviceProperty& name) {
   if (name.Read(devices, device, SPDRP_FRIENDLYNAME) == PropertyRead::Whole ||
       name.Read(devices, device, SPDRP_DEVICEDESC) == PropertyRead::Whole) {
     return FirstId(name.Value());
   }
-  return {"", 0};
+  return {L"", 0};
 }
 
-OverrideEffect EffectOn(HDEVINFO devices, SP_DEVINFO_DATA& device) {
+Capability CapabilityOf(HDEVINFO devices, SP_DEVINFO_DATA& device) {
+  DWORD type = 0;
+  DWORD capabilities = 0;
+  if (SetupDiGetDeviceRegistryPropertyW(devices, &device, SPDRP_CAPABILITIES, &type,
+                                        reinterpret_cast<BYTE*>(&capabilities), sizeof capabilities,
+                                        nullptr) == FALSE ||
+      type != REG_DWORD) {
+    return Capability::Unknown;
+  }
+  return (capabilities & kRemovableCapability) != 0 ? Capability::Removable : Capability::NotRemovable;
+}
+
+ContainerFacts ContainerOf(HDEVINFO devices, SP_DEVINFO_DATA& device) {
   ContainerFacts container = {};
   DEVPROPTYPE type = 0;
   DEVPROP_BOOLEAN inLocalMachine = DEVPROP_FALSE;
@@ -96,34 +148,64 @@ OverrideEffect EffectOn(HDEVINFO devices, SP_DEVINFO_DATA& device) {
                                 sizeof id, nullptr, 0) != FALSE &&
       type == DEVPROP_TYPE_GUID;
   std::memcpy(container.containerId, &id, sizeof container.containerId);
-  return JudgeOverrideEffect(container);
+  return container;
+}
+
+// The device above it: its instance path from the device's own property, and
+// its name and most specific hardware ID where it is listed.
+ParentFacts ParentOf(HDEVINFO devices, SP_DEVINFO_DATA& device, DeviceReading& reading) {
+  ParentFacts parent = {ParentRead::Unknown, {"", 0}, {"", 0}, {"", 0}};
+  DEVPROPTYPE type = 0;
+  reading.parentInstance[0] = L'\0';
+  if (SetupDiGetDevicePropertyW(devices, &device, &kParent, &type,
+                                reinterpret_cast<BYTE*>(reading.parentInstance),
+                                sizeof reading.parentInstance - sizeof(wchar_t), nullptr, 0) == FALSE ||
+      type != DEVPROP_TYPE_STRING || reading.parentInstance[0] == L'\0') {
+    return parent;
+  }
+  const WideText instance = {reading.parentInstance, LengthOf(reading.parentInstance)};
+  parent.read = ParentRead::InstanceOnly;
+  parent.instance = reading.shownParentInstance.Show(instance);
+  const HDEVINFO above = SetupDiCreateDeviceInfoList(nullptr, nullptr);
+  if (above == INVALID_HANDLE_VALUE) {
+    return parent;
+  }
+  SP_DEVINFO_DATA aboveData = {};
+  aboveData.cbSize = sizeof aboveData;
+  if (SetupDiOpenDeviceInfoW(above, reading.parentInstance, nullptr, 0, &aboveData) != FALSE &&
+      reading.parentHardwareIds.Read(above, aboveData, SPDRP_HARDWAREID) != PropertyRead::Failed) {
+    parent.read = ParentRead::Listed;
+    parent.name = reading.shownParentName.Show(NameOf(above, aboveData, reading.parentName));
+    const DeviceIds ids = {reading.parentHardwareIds.Value(), {L"", 0}, instance};
+    parent.mostSpecificId = reading.shownParentId.Show(MostSpecificHardwareId(ids));
+  }
+  static_cast<void>(SetupDiDestroyDeviceInfoList(above));
+  return parent;
 }
 
 }  // namespace
 
-bool WalkDevices(Text id, DeviceVisitor& visitor) {
-  const HDEVINFO devices = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES);
+bool WalkDevices(Text keyLevel, Text value, DeviceVisitor& visitor) {
+  const HDEVINFO devices = SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES);
   if (devices == INVALID_HANDLE_VALUE) {
     return false;
   }
   SP_DEVINFO_DATA device = {};
   device.cbSize = sizeof device;
-  DeviceProperty hardwareIds;
-  DeviceProperty compatibleIds;
-  DeviceProperty name;
+  DeviceReading reading;
   for (DWORD i = 0; SetupDiEnumDeviceInfo(devices, i, &device) != FALSE; ++i) {
-    char instance[kInstanceFieldSize] = {};
-    if (SetupDiGetDeviceInstanceIdA(devices, &device, instance, kInstanceFieldSize, nullptr) ==
-        FALSE) {
-      instance[0] = '\0';
+    wchar_t instance[kInstanceFieldSize] = {};
+    if (SetupDiGetDeviceInstanceIdW(devices, &device, instance, kInstanceFieldSize, nullptr) == FALSE) {
+      instance[0] = L'\0';
     }
-    if (hardwareIds.Read(devices, device, SPDRP_HARDWAREID) == PropertyRead::Failed ||
-        compatibleIds.Read(devices, device, SPDRP_COMPATIBLEIDS) == PropertyRead::Failed) {
+    if (reading.hardwareIds.Read(devices, device, SPDRP_HARDWAREID) == PropertyRead::Failed ||
+        reading.compatibleIds.Read(devices, device, SPDRP_COMPATIBLEIDS) == PropertyRead::Failed) {
       visitor.TakeUnreadable();
       continue;
     }
-    const DeviceIds ids = {hardwareIds.Value(), compatibleIds.Value(), {instance, LengthOf(instance)}};
-    const IdMatch match = MatchDeviceIds(ids, id);
+    const DeviceIds ids = {reading.hardwareIds.Value(), reading.compatibleIds.Value(),
+                           {instance, LengthOf(instance)}};
+    const IdMatch match = MatchDevice(ids, keyLevel, value);
     if (match == IdMatch::None) {
       continue;
     }
@@ -131,9 +213,15 @@ bool WalkDevices(Text id, DeviceVisitor& visitor) {
     // configuration manager can report on.
     ULONG status = 0;
     ULONG problem = 0;
-    const DeviceFacts facts = {NameOf(devices, device, name),
+    const WideText mostSpecificId = MostSpecificHardwareId(ids);
+    const DeviceFacts facts = {match,
+                               mostSpecificId,
+                               reading.shownName.Show(NameOf(devices, device, reading.name)),
+                               reading.shownId.Show(mostSpecificId),
                                CM_Get_DevNode_Status(&status, &problem, device.DevInst, 0) == CR_SUCCESS,
-                               match, MostSpecificHardwareId(ids), EffectOn(devices, device)};
+                               CapabilityOf(devices, device),
+                               ContainerOf(devices, device),
+                               ParentOf(devices, device, reading)};
     visitor.Take(facts);
   }
   static_cast<void>(SetupDiDestroyDeviceInfoList(devices));

@@ -1,5 +1,5 @@
 // The walk over the devices that SetupAPI lists, present now or installed
-// before: each one that has the ID is handed to the caller with its facts.
+// before: each one the exe's key reaches is handed to the caller with its facts.
 #pragma once
 
 #include "check/devices.h"
@@ -21,9 +21,11 @@ class DeviceVisitor {
   DeviceVisitor& operator=(const DeviceVisitor&) = default;
 };
 
-// One walk over every device. Each one's hardware and compatible IDs are read
-// whole, whatever their size and type, and matched against the ID. Returns
-// false when the devices cannot be listed.
-bool WalkDevices(Text id, DeviceVisitor& visitor);
+// One walk over every device. Each one's IDs, name and properties are read
+// with the wide calls, whole, whatever their size and type; a device is
+// handed over where one of its IDs leads to the exe's key level, or where the
+// configured value is its instance path. Returns false when the devices
+// cannot be listed.
+bool WalkDevices(Text keyLevel, Text value, DeviceVisitor& visitor);
 
 }  // namespace notremovable

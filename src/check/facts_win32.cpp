@@ -8,6 +8,9 @@
 #include <cstdio>
 
 #include "rules/override_key.h"
+#include "rules/paths.h"
+#include "rules/settings.h"
+#include "win32/handle.h"
 
 namespace notremovable {
 namespace {
@@ -23,6 +26,12 @@ bool TrustedOnlyForAccount(const TrustFinding& finding) {
   noAccount.facts.subAuthorityCount = 1;
   static TrustFinding again;
   return JudgeSecurity(finding.descriptor, noAccount, again) != TrustVerdict::Trusted;
+}
+
+// A text in the ANSI code page as UTF-16; false when it does not fit.
+template <std::size_t FieldSize>
+bool Widened(const char* text, wchar_t (&wide)[FieldSize]) {
+  return MultiByteToWideChar(CP_ACP, 0, text, -1, wide, static_cast<int>(FieldSize)) > 0;
 }
 
 }  // namespace
@@ -95,6 +104,42 @@ KeyNow ReadKeyNow(const char* keyPath, char (&message)[kMessageFieldSize]) {
               : queried == ERROR_SUCCESS && type == REG_DWORD && size == sizeof data ? KeyState::Dword
                                                                                      : KeyState::OtherType;
   return now;
+}
+
+bool IsPathButForCase(const char* realPath, const char* path) {
+  char plain[kPathFieldSize];
+  wchar_t wideReal[kRealPathFieldSize];
+  wchar_t widePath[kRealPathFieldSize];
+  return PlainPathOf(realPath, LengthOf(realPath), plain, sizeof plain) != 0 && Widened(plain, wideReal) &&
+         Widened(path, widePath) && CompareStringOrdinal(wideReal, -1, widePath, -1, TRUE) == CSTR_EQUAL;
+}
+
+bool HasWideValueOutsideAscii(const char* settingsPath) {
+  unsigned char mark[2] = {};
+  DWORD read = 0;
+  {
+    const FileHandle file(CreateFileA(settingsPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsOpen() || ReadFile(file.Get(), mark, sizeof mark, &read, nullptr) == FALSE) {
+      return false;
+    }
+  }
+  wchar_t widePath[kRealPathFieldSize];
+  wchar_t section[sizeof kSettingsSection];
+  wchar_t key[sizeof kDeviceIdKey];
+  static wchar_t value[kReadBufferSize];
+  if (read != sizeof mark || mark[0] != 0xFF || mark[1] != 0xFE || !Widened(settingsPath, widePath) ||
+      !Widened(kSettingsSection, section) || !Widened(kDeviceIdKey, key) ||
+      GetPrivateProfileStringW(section, key, L"", value, kReadBufferSize, widePath) == 0) {
+    return false;
+  }
+  const WideText text = {value, LengthOf(value)};
+  for (std::size_t i = 0; i < text.length; ++i) {
+    if (!IsAscii(text.text[i])) {
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace notremovable

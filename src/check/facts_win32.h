@@ -27,4 +27,12 @@ void SystemMessage(unsigned long error, char (&message)[kMessageFieldSize]);
 // What stands at the exe's key now, read only.
 KeyNow ReadKeyNow(const char* keyPath, char (&message)[kMessageFieldSize]);
 
+// Whether the real path ("\\?\C:\...") names the path but for the case of
+// letters, compared as the file system compares names (beyond ASCII too).
+bool IsPathButForCase(const char* realPath, const char* path);
+
+// Whether the settings file is UTF-16 (it starts with the byte order mark)
+// and its value holds letters outside ASCII, as the wide read gives it.
+bool HasWideValueOutsideAscii(const char* settingsPath);
+
 }  // namespace notremovable

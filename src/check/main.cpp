@@ -52,16 +52,28 @@ class DeviceLines final : public DeviceVisitor {
   DeviceTally tally_ = {};
 };
 
-// The key the exe would write, what stands there now, and the devices it reaches.
+// The key the exe would write, what stands there now, whom Windows reads it
+// for, and the devices it reaches.
 void WriteKeyAndDevices(ReportOut& out, const char (&deviceId)[kDeviceIdFieldSize],
                         const char (&keyPath)[kOverrideKeyPathFieldSize]) {
   char windowsKeyPath[kOverrideKeyPathFieldSize];
   ComposeWindowsOverrideKeyPath(deviceId, windowsKeyPath);
+  const Text keyLevel = OverrideKeyLevel(keyPath);
+  const Text value = {deviceId, LengthOf(deviceId)};
   char keyMessage[kMessageFieldSize] = "";
-  WriteKeyLines(out, keyPath, windowsKeyPath, ReadKeyNow(keyPath, keyMessage));
+  WriteKeyLines(out, keyPath, windowsKeyPath, JudgeKeyReach(keyLevel, OverrideKeyLevel(windowsKeyPath)),
+                ReadKeyNow(keyPath, keyMessage));
   DeviceLines devices(out);
-  devices.Tally().listed = WalkDevices({deviceId, LengthOf(deviceId)}, devices);
+  devices.Tally().listed = WalkDevices(keyLevel, value, devices);
   WriteDeviceSummary(out, devices.Tally());
+}
+
+// The system's message for an error the findings hold, where they hold one.
+void MessageFor(bool hasError, unsigned long error, char (&message)[kMessageFieldSize]) {
+  message[0] = '\0';
+  if (hasError) {
+    SystemMessage(error, message);
+  }
 }
 
 }  // namespace
@@ -69,17 +81,19 @@ void WriteKeyAndDevices(ReportOut& out, const char (&deviceId)[kDeviceIdFieldSiz
 int wmain(int argc, wchar_t** argv) {
   StreamReport errors(stderr);
   static Target target;
-  if (!FindTarget(argc, argv, target)) {
-    return WriteCannotJudge(errors, CannotJudge::Usage, nullptr);
-  }
+  char message[kMessageFieldSize] = "";
+  CannotJudge problem = FindTarget(argc, argv, target);
   // As the exe renders its path, best fit included: a 32-bit program cannot
   // even see what lies in System32 under WOW64, but the exe's rule refuses
   // it by its path alone.
-  const WindowsKind windows = RunningWindowsKind();
-  const bool readsReachFolder =
-      target.renderedLength > 0 && ReadsReachExeFolder(target.rendered, target.renderedLength, windows);
-  if (readsReachFolder && !ExpandExistingTarget(target)) {
-    return WriteCannotJudge(errors, CannotJudge::NoSuchExe, target.shown);
+  const bool readsReachFolder = problem == CannotJudge::None && target.renderedLength > 0 &&
+                                ReadsReachExeFolder(target.rendered, target.renderedLength);
+  if (readsReachFolder) {
+    problem = LookAtTarget(target);
+    MessageFor(problem == CannotJudge::Unreadable, target.error, message);
+  }
+  if (problem != CannotJudge::None) {
+    return WriteCannotJudge(errors, problem, target.shown, message, target.error);
   }
 
   StreamReport out(stdout);
@@ -89,7 +103,7 @@ int wmain(int argc, wchar_t** argv) {
   if (accountKnown) {
     NamePrincipal(account.sid, accountName);
   }
-  WriteHeaderLines(out, target.shown, accountKnown ? accountName : nullptr, windows);
+  WriteHeaderLines(out, target.shown, accountKnown ? accountName : nullptr, RunningWindowsKind());
 
   char exePath[kPathFieldSize];
   exePath[0] = '\0';
@@ -99,25 +113,33 @@ int wmain(int argc, wchar_t** argv) {
   std::size_t exeLength = 0;
   Refusal refusal = Refusal::ReadsMayGoElsewhere;
   if (readsReachFolder) {
-    exeLength = ExactPathAsModule(target, exePath);
-    refusal = exeLength == 0 ? Refusal::ExePathNotExact
-                             : ReadDeviceIdBeside(exePath, exeLength, windows, deviceId, findings);
+    refusal = ExactPathAsModule(target, exePath, exeLength);
+    if (refusal == Refusal::None) {
+      refusal = ReadDeviceIdBeside(exePath, exeLength, deviceId, findings);
+    }
   }
-  char names[3][kNameFieldSize];
-  // Printed only for a settings file that cannot be read.
-  char message[kMessageFieldSize] = "";
-  if (exeLength != 0 && findings.file == SettingsFile::Unreadable) {
-    SystemMessage(findings.error, message);
-  }
+  const bool looked = exeLength != 0;
+  MessageFor(looked && (findings.file == SettingsFile::Unreadable || refusal == Refusal::SettingsPlaceUnknown ||
+                        refusal == Refusal::SettingsReadFailed),
+             findings.error, message);
+  char exeMessage[kMessageFieldSize];
+  MessageFor(looked && findings.exePlace == Whereabouts::Unknown, findings.exeError, exeMessage);
+  char names[4][kNameFieldSize];
   const SettingsReport report = {
       refusal,
-      exeLength != 0 ? &findings : nullptr,
+      looked ? &findings : nullptr,
       exePath,
       accountName,
       message,
+      exeMessage,
+      refusal == Refusal::SettingsElsewhere && IsPathButForCase(findings.realPath, findings.settingsPath),
+      looked && findings.file == SettingsFile::Present &&
+          (refusal == Refusal::None || refusal == Refusal::ValueTooLong) &&
+          HasWideValueOutsideAscii(findings.settingsPath),
       Named(findings.folder, findings.folderPath, true, names[0]),
-      Named(findings.exe, exePath, false, names[1]),
-      Named(findings.settings, findings.settingsPath, false, names[2])};
+      Named(findings.realFolder, findings.realFolderPath, true, names[1]),
+      Named(findings.exe, exePath, false, names[2]),
+      Named(findings.settings, findings.settingsPath, false, names[3])};
   WriteSettingsLines(out, report);
 
   const bool actedOn = refusal == Refusal::None && IsDeviceIdActedOn(deviceId);

@@ -17,16 +17,25 @@ const char* Wording(const char* const (&table)[Count], Enum value) {
   const auto index = static_cast<std::size_t>(value);
   return index < Count ? table[index] : "";
 }
+template <std::size_t Count, class Enum>
+constexpr bool OneForEach(const char* const (&)[Count], Enum last) {
+  return Count == static_cast<std::size_t>(last) + 1;
+}
 
-constexpr const char* kCannotJudge[] = {"usage", "notremovable-check"};
-constexpr const char* kCannotJudgeText[] = {"notremovable-check.exe [EXE]", "no such exe: "};
-static_assert(sizeof kCannotJudgeText / sizeof *kCannotJudgeText ==
-              static_cast<std::size_t>(CannotJudge::NoSuchExe) + 1, "one text for each reason");
+constexpr const char* kCannotJudge[] = {
+    "",
+    "notremovable-check.exe [EXE]: tells what notremovable.exe (or the exe named) would do on this PC, and why",
+    "no such exe: ",
+    "a folder, not a program: ",
+    "a device, not a program: ",
+    "not a Windows program: ",
+    "cannot be read: ",
+};
+static_assert(OneForEach(kCannotJudge, CannotJudge::Unreadable), "one text for each value");
 
 constexpr const char* kWindowsKinds[] = {"cannot tell 32-bit from 64-bit", "32-bit",
                                          "64-bit (the exe runs under WOW64)"};
-static_assert(sizeof kWindowsKinds / sizeof *kWindowsKinds ==
-              static_cast<std::size_t>(WindowsKind::Bits64) + 1, "one text for each kind");
+static_assert(OneForEach(kWindowsKinds, WindowsKind::Bits64), "one text for each value");
 
 // The write rights, the most telling first, and what each lets someone do.
 struct RightWording {
@@ -54,41 +63,57 @@ constexpr const char* kSettingsFileStates[] = {
     "a folder stands at that name, so the built-in default applies",
     "present",
     "unreadable: ",
-    "held open by a program that is writing it (or that does not share reading)",
+    "held open by another program that is writing it, or that does not share reading",
     "a link to nothing (its target is missing)",
 };
-static_assert(sizeof kSettingsFileStates / sizeof *kSettingsFileStates ==
-              static_cast<std::size_t>(SettingsFile::LinkToNothing) + 1, "one text for each state");
+static_assert(OneForEach(kSettingsFileStates, SettingsFile::LinkToNothing), "one text for each value");
 
 // Why the exe would do nothing; null where who may change an object is the reason.
 static_assert(kShortestDeviceId == 21 && kLongestDeviceId == 254, "the reasons name both bounds");
+static_assert(kLargestSettingsFile == std::uint64_t{16} * 1024U * 1024U, "the reasons name the largest settings file");
 constexpr const char* kReasons[] = {
     "the ID is shorter than 21 characters",
-    "the exe's path is 256 characters or longer, or has letters that the ANSI code page cannot write exactly",
+    "the exe's path is 256 characters or longer",
+    "the exe's long path cannot be had: a folder on its way cannot be listed",
+    "the exe's path has letters that the ANSI code page cannot write exactly",
     "on 64-bit Windows the exe lies in System32 or SysWOW64 (or below them), where Windows redirects what it reads",
     "the settings file's path would be 256 characters or longer",
     "the account it runs as cannot be read",
     nullptr,
+    "the exe really lies elsewhere, at a path too long to judge",
+    nullptr,
     nullptr,
     nullptr,
     "the settings file cannot be read",
-    "the settings file is held open by a program that is writing it",
+    "the settings file is held open by another program, writing it or not sharing reading",
     "the settings file is a link to nothing",
     "the settings file really lies elsewhere than its name says",
+    "where the settings file really lies cannot be told",
+    "the settings file is larger than 16 MiB",
+    "the profile reader could not read the settings file",
     "the value is longer than 254 characters",
 };
-static_assert(sizeof kReasons / sizeof *kReasons == static_cast<std::size_t>(Refusal::ValueTooLong) + 1,
-              "one reason for each refusal");
+static_assert(OneForEach(kReasons, Refusal::ValueTooLong), "one text for each value");
 
 constexpr const char* kMatches[] = {
-    "", "its most specific hardware ID", "a less specific hardware ID of it; its most specific is ",
-    "a compatible ID of it", "this is the instance path of \""};
-static_assert(sizeof kMatches / sizeof *kMatches == static_cast<std::size_t>(IdMatch::InstancePath) + 1,
-              "one text for each match");
+    "",
+    "its most specific hardware ID",
+    "a less specific hardware ID of it; its most specific is ",
+    "a compatible ID of it",
+    "this is the instance path of \"",
+};
+static_assert(OneForEach(kMatches, IdMatch::InstancePath), "one text for each value");
 
-constexpr const char* kEffects[] = {"in effect", "not in effect yet", "cannot tell"};
-static_assert(sizeof kEffects / sizeof *kEffects == static_cast<std::size_t>(OverrideEffect::CannotTell) + 1,
-              "one text for each effect");
+constexpr const char* kEffects[] = {
+    "it reports itself removable, so the override decides its container: ",
+    "the override changes nothing on it: it does not report itself removable, so it takes the container of the device above it",
+    "whether the override can change it cannot be told, since its capabilities cannot be read; its container: ",
+};
+static_assert(OneForEach(kEffects, OverrideEffect::CannotTell), "one text for each value");
+
+constexpr const char* kContainers[] = {"in the computer's container", "in a container of its own",
+                                       "cannot tell"};
+static_assert(OneForEach(kContainers, Container::CannotTell), "one text for each value");
 
 constexpr char kNoDescription[] = "a device without a description";
 
@@ -139,6 +164,24 @@ void WriteTrustLines(ReportOut& out, const char* what, const NamedFinding& named
   }
 }
 
+// Where the exe really lies, where that is not where it was named.
+void WriteExePlaceLine(ReportOut& out, const SettingsReport& report) {
+  const SettingsFindings& findings = *report.findings;
+  if (findings.exePlace == Whereabouts::AsNamed) {
+    return;
+  }
+  ReportLine line(out, "exe");
+  if (findings.exePlace == Whereabouts::Unknown) {
+    line.Own("where it really lies cannot be told: ").Outside(report.exePlaceMessage).Own(" (error ");
+    line.Number(findings.exeError).Own("); it is judged where it was named");
+  } else if (findings.exeRealPath[0] != '\0') {
+    line.Own("really lies at ").Outside(findings.exeRealPath);
+    line.Own(" (reached through a link, or a drive letter that stands for another place)");
+  } else {
+    line.Own("really lies elsewhere, at a path too long to be read");
+  }
+}
+
 void WriteSettingsFileLine(ReportOut& out, const SettingsReport& report) {
   const SettingsFindings& findings = *report.findings;
   if (findings.settingsPath[0] == '\0') {
@@ -146,14 +189,36 @@ void WriteSettingsFileLine(ReportOut& out, const SettingsReport& report) {
   }
   ReportLine line(out, "settings file");
   line.Outside(findings.settingsPath).Own(": ").Own(Wording(kSettingsFileStates, findings.file));
-  if (findings.file == SettingsFile::Present && report.refusal == Refusal::SettingsElsewhere) {
-    if (findings.realPath[0] != '\0') {
-      line.Own(", but it really lies at ").Outside(findings.realPath);
-      line.Own(" (reached through a link, or a drive letter that stands for another place)");
-    } else {
-      line.Own(", but where it really lies cannot be read");
-    }
-  } else if (findings.file == SettingsFile::Unreadable) {
+  const bool withError = findings.file == SettingsFile::Unreadable ||
+                         (findings.file == SettingsFile::Present &&
+                          (report.refusal == Refusal::SettingsPlaceUnknown || report.refusal == Refusal::SettingsReadFailed));
+  switch (findings.file == SettingsFile::Present ? report.refusal : Refusal::None) {
+    case Refusal::SettingsElsewhere:
+      if (findings.realPath[0] == '\0') {
+        line.Own(", but it really lies at a path too long to be read");
+      } else if (report.settingsPlaceDiffersInCase) {
+        line.Own(", but where it really lies, ").Outside(findings.realPath);
+        line.Own(", differs from its name only in the case of letters outside ASCII, which the exe "
+                 "compares exactly: write the name as it stands on disk");
+      } else {
+        line.Own(", but it really lies at ").Outside(findings.realPath);
+        line.Own(" (reached through a link, or a drive letter that stands for another place)");
+      }
+      break;
+    case Refusal::SettingsPlaceUnknown:
+      line.Own(", but where it really lies cannot be told: ");
+      break;
+    case Refusal::SettingsTooLarge:
+      line.Own(", but it holds ").Number(findings.fileSize);
+      line.Own(" bytes, more than the 16 MiB a settings file may hold, so it is not read");
+      break;
+    case Refusal::SettingsReadFailed:
+      line.Own(", but the profile reader could not read it: ");
+      break;
+    default:
+      break;
+  }
+  if (withError) {
     line.Outside(report.systemMessage).Own(" (error ").Number(findings.error).Own(")");
   }
 }
@@ -170,7 +235,7 @@ void WriteValueLines(ReportOut& out, const SettingsReport& report) {
     if (findings.file != SettingsFile::Present) {
       line.Own(", the built-in default");
     } else if (findings.keyMissing) {
-      line.Own(", the built-in default: the settings file has no DevID in a [Settings] section");
+      line.Own(", the built-in default: the settings file has no [Settings] section, or no DevID in the first one");
     }
     line.Own(")");
   }
@@ -185,6 +250,11 @@ void WriteValueLines(ReportOut& out, const SettingsReport& report) {
     ReportLine(out, "warning")
         .Own("the value holds characters outside ASCII, which a hardware ID never does");
   }
+  if (report.wideValueOutsideAscii) {
+    ReportLine(out, "warning").Own(
+        "the settings file is UTF-16 and its value holds letters outside ASCII, which the exe's ANSI "
+        "read turns into look-alikes: the value above is what the exe reads");
+  }
   if (odd.thirdPart) {
     ReportLine(out, "warning").Own(
         "the value has a third \\ part, as a device instance path has: use the device's hardware ID");
@@ -196,14 +266,38 @@ void WriteReason(ReportLine& line, const SettingsReport& report) {
     case Refusal::FolderUntrusted:
       WriteDistrust(line, report.folder);
       break;
+    case Refusal::RealFolderUntrusted:
+      WriteDistrust(line, report.realFolder);
+      break;
     case Refusal::ExeUntrusted:
       WriteDistrust(line, report.exe);
       break;
     case Refusal::SettingsUntrusted:
       WriteDistrust(line, report.settings);
       break;
+    case Refusal::SettingsElsewhere:
+      line.Own(report.settingsPlaceDiffersInCase
+                   ? "the settings file's name differs from its name on disk in the case of letters outside ASCII"
+                   : Wording(kReasons, report.refusal));
+      break;
     default:
       line.Own(Wording(kReasons, report.refusal));
+      break;
+  }
+}
+
+// The device above a device whose container the override does not decide.
+void WriteParent(ReportLine& line, const ParentFacts& parent) {
+  switch (parent.read) {
+    case ParentRead::Listed:
+      line.Own("; mark that one instead: \"").Outside(parent.name.length != 0 ? parent.name : Text{kNoDescription, sizeof kNoDescription - 1});
+      line.Own("\" (").Outside(parent.mostSpecificId).Own(")");
+      break;
+    case ParentRead::InstanceOnly:
+      line.Own("; mark that one instead: ").Outside(parent.instance);
+      break;
+    default:
+      line.Own(", which cannot be read");
       break;
   }
 }
@@ -239,7 +333,7 @@ ReportLine& ReportLine::Outside(Text text) {
 
 ReportLine& ReportLine::Outside(const char* text) { return Outside({text, LengthOf(text)}); }
 
-ReportLine& ReportLine::Number(unsigned long number) {
+ReportLine& ReportLine::Number(unsigned long long number) {
   char digits[24];
   std::size_t start = sizeof digits;
   do {
@@ -250,11 +344,15 @@ ReportLine& ReportLine::Number(unsigned long number) {
   return *this;
 }
 
-int WriteCannotJudge(ReportOut& out, CannotJudge why, const char* shownExe) {
-  ReportLine line(out, Wording(kCannotJudge, why));
-  line.Own(Wording(kCannotJudgeText, why));
+int WriteCannotJudge(ReportOut& out, CannotJudge why, const char* shownExe, const char* systemMessage,
+                     unsigned long error) {
+  ReportLine line(out, why == CannotJudge::Usage ? "usage" : "notremovable-check");
+  line.Own(Wording(kCannotJudge, why));
   if (why != CannotJudge::Usage) {
     line.Outside(shownExe);
+  }
+  if (why == CannotJudge::Unreadable) {
+    line.Own(": ").Outside(systemMessage).Own(" (error ").Number(error).Own(")");
   }
   return kExitCannotJudge;
 }
@@ -294,12 +392,14 @@ void WriteSettingsLines(ReportOut& out, const SettingsReport& report) {
   }
   WriteSettingsFileLine(out, report);
   WriteTrustLines(out, "folder", report.folder, report.accountName);
+  WriteExePlaceLine(out, report);
+  WriteTrustLines(out, "real folder", report.realFolder, report.accountName);
   WriteTrustLines(out, "exe", report.exe, report.accountName);
   WriteTrustLines(out, "settings file", report.settings, report.accountName);
   WriteValueLines(out, report);
 }
 
-void WriteKeyLines(ReportOut& out, const char* keyPath, const char* windowsKeyPath,
+void WriteKeyLines(ReportOut& out, const char* keyPath, const char* windowsKeyPath, KeyReach reach,
                    const KeyNow& now) {
   ReportLine(out, "key").Own(kRootKeyName).Own("\\").Outside(keyPath);
   {
@@ -325,36 +425,48 @@ void WriteKeyLines(ReportOut& out, const char* keyPath, const char* windowsKeyPa
         break;
     }
   }
-  if (!IsSameText(Text{keyPath, LengthOf(keyPath)}, Text{windowsKeyPath, LengthOf(windowsKeyPath)})) {
+  if (reach == KeyReach::NoId) {
     ReportLine(out, "warning")
         .Own("Windows looks up an override for this ID only under the ID with every \\ as #, ")
         .Own(kRootKeyName).Own("\\").Outside(windowsKeyPath)
-        .Own("; the exe writes another key, which Windows never reads for it");
+        .Own("; the exe writes another key, which Windows never reads: no ID leads to a key with a further level");
+  } else if (reach == KeyReach::AnotherSpelling) {
+    // The ID that leads there, as Windows writes it: the key's level with the
+    // "#" after the enumerator as the "\\" it stands for.
+    const Text level = OverrideKeyLevel(keyPath);
+    ReportLine(out, "warning")
+        .Own("the value is not written as a hardware ID: Windows reads the exe's key for the ID ")
+        .Outside({level.text, kEnumeratorLength}).Own("\\")
+        .Outside({level.text + kDevicePartStart, level.length - kDevicePartStart})
+        .Own(", and so the override marks the devices with that ID");
   }
 }
 
 void WriteDeviceLine(ReportOut& out, const DeviceFacts& device) {
   ReportLine line(out, "device");
-  const Text name = device.name.length != 0 ? device.name : Text{kNoDescription, sizeof kNoDescription - 1};
+  const Text name = device.shownName.length != 0 ? device.shownName : Text{kNoDescription, sizeof kNoDescription - 1};
   if (device.match == IdMatch::InstancePath) {
     line.Own(Wording(kMatches, device.match)).Outside(name)
-        .Own("\", not a hardware ID; its hardware ID is ").Outside(device.mostSpecificId);
+        .Own("\", not a hardware ID; its hardware ID is ").Outside(device.shownMostSpecificId);
     return;
   }
   line.Own("\"").Outside(name).Own("\"").Own(device.presentNow ? "" : " (not present now)");
   line.Own(": ").Own(Wording(kMatches, device.match));
   if (device.match == IdMatch::LessSpecific) {
-    line.Outside(device.mostSpecificId);
+    line.Outside(device.shownMostSpecificId);
   }
-  line.Own("; ").Own(Wording(kEffects, device.effect));
+  const OverrideEffect effect = JudgeOverrideEffect(device.capability);
+  line.Own("; ").Own(Wording(kEffects, effect));
+  if (effect == OverrideEffect::ChangesNothing) {
+    WriteParent(line, device.parent);
+  } else {
+    line.Own(Wording(kContainers, JudgeContainer(device.container)));
+  }
 }
 
 void WriteDeviceSummary(ReportOut& out, const DeviceTally& tally) {
   if (!tally.listed) {
     ReportLine(out, "devices").Own("the devices cannot be listed");
-    return;
-  }
-  if (tally.instancePath) {
     return;
   }
   {
@@ -374,11 +486,16 @@ void WriteDeviceSummary(ReportOut& out, const DeviceTally& tally) {
         .Own("the override applies to every device with this ID, not to one device: ")
         .Number(tally.matching).Own(" here");
   }
-  if (tally.notYet > 0) {
+  if (tally.ofItsOwn > 0) {
     ReportLine(out, "note").Own(
-        "not in effect yet: Windows applies the override when it next sets the device up "
-        "(replug it, or restart); if it stays so after that, the device's bus gives it a "
-        "container of its own, which the override does not change");
+        "Windows applies the override when it next sets the device up: restart (with Fast Startup, "
+        "Shut down and power on is not enough) or replug it; if it stays in a container of its own after "
+        "that, its bus supplies its container, which the override does not change");
+  }
+  if (tally.notPresent > 0) {
+    ReportLine(out, "note").Own(
+        "a device not present now keeps the container it had when it was last set up; the override "
+        "applies when it is next connected");
   }
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "check/devices.h"
+#include "check/target.h"
 #include "rules/paths.h"
 #include "rules/settings.h"
 #include "rules/text.h"
@@ -41,15 +42,16 @@ class ReportLine {
   ReportLine& Own(const char* text);
   ReportLine& Outside(Text text);
   ReportLine& Outside(const char* text);
-  ReportLine& Number(unsigned long number);
+  ReportLine& Number(unsigned long long number);
 
  private:
   ReportOut& out_;
 };
 
-// Why the check cannot judge the exe it was given: one line, and status 2.
-enum class CannotJudge : std::uint8_t { Usage, NoSuchExe };
-int WriteCannotJudge(ReportOut& out, CannotJudge why, const char* shownExe);
+// Why the check cannot judge what it was given: one line, and status 2.
+// The message and error are the system's, where it could not be read.
+int WriteCannotJudge(ReportOut& out, CannotJudge why, const char* shownExe, const char* systemMessage,
+                     unsigned long error);
 
 // The exe judged, the account that judges it, and the kind of Windows.
 void WriteHeaderLines(ReportOut& out, const char* shownExe, const char* accountName,
@@ -77,8 +79,16 @@ struct SettingsReport {
   const SettingsFindings* findings;  // null: the exe's path was not exact, nothing was read
   const char* exePath;
   const char* accountName;
-  const char* systemMessage;  // for findings->error
+  const char* systemMessage;     // for findings->error
+  const char* exePlaceMessage;   // for findings->exeError
+  // Where the settings file really lies differs from its name only in the
+  // case of letters outside ASCII, as the file system compares them.
+  bool settingsPlaceDiffersInCase;
+  // A UTF-16 settings file whose value holds letters outside ASCII, which the
+  // exe's ANSI read turns into look-alikes.
+  bool wideValueOutsideAscii;
   NamedFinding folder;
+  NamedFinding realFolder;
   NamedFinding exe;
   NamedFinding settings;
 };
@@ -94,13 +104,16 @@ struct KeyNow {
   unsigned long error;  // Unreadable
   const char* systemMessage;
 };
-// The exe's key, what is there now, and Windows' own key where it differs.
-void WriteKeyLines(ReportOut& out, const char* keyPath, const char* windowsKeyPath,
+// The exe's key, what is there now, and whom Windows reads it for where that
+// is not the ID as configured itself.
+void WriteKeyLines(ReportOut& out, const char* keyPath, const char* windowsKeyPath, KeyReach reach,
                    const KeyNow& now);
 
-// One device that has the ID, or whose instance path it is.
+// One device the exe's key reaches, or whose instance path the value is: how,
+// and what the override can change on it.
 void WriteDeviceLine(ReportOut& out, const DeviceFacts& device);
-// The count, and the warnings: the override reaches every device with the ID.
+// The count, the warnings (the override reaches every device with the ID)
+// and the notes on when it applies.
 void WriteDeviceSummary(ReportOut& out, const DeviceTally& tally);
 
 // The last line: the key the exe would write (null: it would do nothing), and

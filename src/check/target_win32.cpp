@@ -1,7 +1,8 @@
-// The target's path, its renderings, and its path as the exe's module calls
-// would give it.
+// The target's path, what stands there, its renderings, and its path as the
+// exe's module calls would give it.
 #include "check/target_win32.h"
 
+#include "win32/handle.h"
 #include "win32/paths.h"
 
 namespace notremovable {
@@ -30,61 +31,99 @@ void RenderTarget(Target& target) {
   }
 }
 
+// Whether the file starts as a Windows program: its DOS header, and the PE
+// signature where that header says it lies.
+bool IsWindowsProgram(HANDLE file) {
+  unsigned char dosHeader[kDosHeaderSize];
+  DWORD read = 0;
+  if (ReadFile(file, dosHeader, sizeof dosHeader, &read, nullptr) == FALSE) {
+    return false;
+  }
+  const std::uint32_t offset = PeHeaderOffset(dosHeader, read);
+  unsigned char signature[4];
+  LARGE_INTEGER at = {};
+  at.QuadPart = offset;
+  return offset != 0 && SetFilePointerEx(file, at, nullptr, FILE_BEGIN) != FALSE &&
+         ReadFile(file, signature, sizeof signature, &read, nullptr) != FALSE &&
+         IsPeSignature(signature, read);
+}
+
 }  // namespace
 
-bool FindTarget(int argc, wchar_t** argv, Target& target) {
+CannotJudge FindTarget(int argc, wchar_t** argv, Target& target) {
   target.length = 0;
-  if (argc == 2) {
-    target.length = GetFullPathNameW(argv[1], kTargetFieldSize, target.path, nullptr);
+  target.error = ERROR_SUCCESS;
+  wchar_t full[kTargetFieldSize];
+  DWORD length = 0;
+  if (argc == 2 && !AsksForHelp(argv[1])) {
+    length = GetFullPathNameW(argv[1], kTargetFieldSize, full, nullptr);
   } else if (argc == 1) {
-    const DWORD length = GetModuleFileNameW(nullptr, target.path, kTargetFieldSize);
-    const std::size_t nameStart = length < kTargetFieldSize ? FileNameStart(target.path, length) : 0;
+    const DWORD moduleLength = GetModuleFileNameW(nullptr, full, kTargetFieldSize);
+    const std::size_t nameStart = moduleLength < kTargetFieldSize ? FileNameStart(full, moduleLength) : 0;
     const DWORD nameLength = sizeof kDefaultTarget / sizeof *kDefaultTarget - 1;
     if (nameStart != 0 && nameStart + nameLength < kTargetFieldSize) {
       for (DWORD i = 0; i <= nameLength; ++i) {
-        target.path[nameStart + i] = kDefaultTarget[i];
+        full[nameStart + i] = kDefaultTarget[i];
       }
-      target.length = static_cast<DWORD>(nameStart) + nameLength;
+      length = static_cast<DWORD>(nameStart) + nameLength;
     }
   }
-  if (target.length == 0 || target.length >= kTargetFieldSize) {
-    target.length = 0;
-    return false;
+  if (length == 0 || length >= kTargetFieldSize) {
+    return CannotJudge::Usage;
   }
+  target.length = static_cast<DWORD>(PlainPathOf(full, length, target.path, kTargetFieldSize));
   RenderTarget(target);
-  return true;
+  return IsDevicePath({full, length}) ? CannotJudge::Device : CannotJudge::None;
 }
 
-bool ExpandExistingTarget(Target& target) {
-  const DWORD length = GetLongPathNameW(target.path, target.path, kTargetFieldSize);
+CannotJudge LookAtTarget(Target& target) {
+  TargetFacts facts = {};
   const DWORD attributes = GetFileAttributesW(target.path);
-  const bool isFile = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-  RenderTarget(target);
-  if (!isFile || length == 0 || length >= kTargetFieldSize) {
-    return false;
+  facts.found = attributes != INVALID_FILE_ATTRIBUTES;
+  if (!facts.found) {
+    target.error = GetLastError();
+    facts.notFound = target.error == ERROR_FILE_NOT_FOUND || target.error == ERROR_PATH_NOT_FOUND;
+    return JudgeTarget(facts);
   }
-  target.length = length;
-  return true;
+  facts.folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (!facts.folder) {
+    const FileHandle file(CreateFileW(target.path, GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    facts.opened = file.IsOpen();
+    target.error = facts.opened ? ERROR_SUCCESS : GetLastError();
+    facts.diskFile = facts.opened && GetFileType(file.Get()) == FILE_TYPE_DISK;
+    facts.program = facts.diskFile && IsWindowsProgram(file.Get());
+  }
+  const CannotJudge judged = JudgeTarget(facts);
+  // Its long form, where every folder on its way can be listed; the exe's own
+  // expansion fails there too, and says so.
+  const DWORD length = judged == CannotJudge::None ? GetLongPathNameW(target.path, target.path, kTargetFieldSize) : 0;
+  if (length != 0 && length < kTargetFieldSize) {
+    target.length = length;
+    RenderTarget(target);
+  }
+  return judged;
 }
 
-std::size_t ExactPathAsModule(const Target& target, char (&exePath)[kPathFieldSize]) {
+Refusal ExactPathAsModule(const Target& target, char (&exePath)[kPathFieldSize], std::size_t& length) {
   wchar_t widePath[kPathFieldSize] = {};
-  const DWORD length = target.length;
-  const DWORD wideLength = length < kPathFieldSize ? length : static_cast<DWORD>(kPathFieldSize);
+  const DWORD wideLength = target.length < kPathFieldSize ? target.length : static_cast<DWORD>(kPathFieldSize);
   for (DWORD i = 0; i < wideLength && i + 1 < kPathFieldSize; ++i) {
     widePath[i] = target.path[i];
   }
   // Best fit included, as the ANSI module call renders a name.
-  const int ansiLength = WideCharToMultiByte(CP_ACP, 0, target.path, static_cast<int>(length), nullptr, 0,
-                                             nullptr, nullptr);
+  const int ansiLength = WideCharToMultiByte(CP_ACP, 0, target.path, static_cast<int>(target.length),
+                                             nullptr, 0, nullptr, nullptr);
   exePath[0] = '\0';
   std::size_t reported = kPathFieldSize;
   if (ansiLength > 0 && static_cast<std::size_t>(ansiLength) < kPathFieldSize) {
-    reported = static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, target.path, static_cast<int>(length),
-                                                            exePath, ansiLength, nullptr, nullptr));
+    reported = static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, target.path,
+                                                            static_cast<int>(target.length), exePath,
+                                                            ansiLength, nullptr, nullptr));
     exePath[reported] = '\0';
   }
-  return ExactLongPath(exePath, reported, widePath, wideLength);
+  return ExactLongPath(exePath, reported, widePath, wideLength, length);
 }
 
 }  // namespace notremovable

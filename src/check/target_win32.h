@@ -1,13 +1,15 @@
 // The exe the check program judges: its full path, named on the command line
-// or beside the check program, as the check shows it and as the exe's own
-// module calls would give it.
+// or beside the check program, what stands there, and that path as the check
+// shows it and as the exe's own module calls would give it.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
 
+#include "check/target.h"
 #include "rules/paths.h"
+#include "rules/settings.h"
 
 namespace notremovable {
 
@@ -22,18 +24,21 @@ struct Target {
   std::size_t renderedLength;  // 0: it cannot be rendered
   // As it is shown: '?' for what the code page cannot write, never a look-alike.
   char shown[kTargetFieldSize * 2];
+  unsigned long error;  // why it cannot be looked at, where it cannot
 };
 
-// The exe named (the one argument), or notremovable.exe beside this program.
-// False when the command line names none.
-bool FindTarget(int argc, wchar_t** argv, Target& target);
+// The exe named (the one argument), or notremovable.exe beside this program,
+// by its full path; one handed over as it stands ("\\?\...") by the plain path
+// it stands for, which the module calls give. Usage where the command line
+// names none, or asks for help; a device where the path leads to one.
+CannotJudge FindTarget(int argc, wchar_t** argv, Target& target);
 
-// Expands the target's path in place to its long form; false when no such
-// file is there.
-bool ExpandExistingTarget(Target& target);
+// What stands at the target's path: a file that is a Windows program (its
+// path then expanded to its long form where it can be), or why not.
+CannotJudge LookAtTarget(Target& target);
 
 // The path as the exe would have it: the module calls' two renderings, cut as
-// they cut, then checked as the exe checks its own. Its length, or 0.
-std::size_t ExactPathAsModule(const Target& target, char (&exePath)[kPathFieldSize]);
+// they cut, then checked as the exe checks its own.
+Refusal ExactPathAsModule(const Target& target, char (&exePath)[kPathFieldSize], std::size_t& length);
 
 }  // namespace notremovable

@@ -8,17 +8,19 @@ namespace notremovable {
 namespace {
 
 // The length of the "\\?\" or "\\.\" that the path starts with, or 0.
-std::size_t VerbatimPrefixLength(const char* path, std::size_t length) {
+template <class Char>
+std::size_t VerbatimPrefixLength(const Char* path, std::size_t length) {
   const bool hasPrefix = length >= 4 && IsSeparator(path[0]) && IsSeparator(path[1]) &&
-                         (path[2] == '?' || path[2] == '.') && IsSeparator(path[3]);
+                         (path[2] == Char{'?'} || path[2] == Char{'.'}) && IsSeparator(path[3]);
   return hasPrefix ? 4 : 0;
 }
 
 // Whether the two texts hold the same letters, but for ASCII case and the kind of separator.
-bool SameLetters(const char* a, const char* b, std::size_t length) {
+template <class Char>
+bool SameLetters(const Char* a, const char* b, std::size_t length) {
   for (std::size_t i = 0; i < length; ++i) {
     const bool bothSeparators = IsSeparator(a[i]) && IsSeparator(b[i]);
-    if (!bothSeparators && FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])) {
+    if (!bothSeparators && FoldAsciiCase(a[i]) != static_cast<Char>(FoldAsciiCase(b[i]))) {
       return false;
     }
   }
@@ -27,7 +29,8 @@ bool SameLetters(const char* a, const char* b, std::size_t length) {
 
 // Skips "\\?\" or "\\.\", and the "UNC\" after it or the "\\" of a share's
 // path, so that both ways of writing a path compare; says whether it names a share.
-const char* PlainPath(const char* path, std::size_t& length, bool& share) {
+template <class Char>
+const Char* PlainPath(const Char* path, std::size_t& length, bool& share) {
   const std::size_t prefix = VerbatimPrefixLength(path, length);
   path += prefix;
   length -= prefix;
@@ -134,21 +137,25 @@ Whereabouts JudgeWhereabouts(const char* realPath, std::size_t reportedLength, c
              : Whereabouts::Elsewhere;
 }
 
-bool PlainPathOf(const char* realPath, std::size_t length, char (&plainPath)[kPathFieldSize]) {
-  plainPath[0] = '\0';
+template <class Char>
+std::size_t PlainPathOf(const Char* path, std::size_t length, Char* plainPath, std::size_t fieldSize) {
   bool share = false;
-  const char* const plain = PlainPath(realPath, length, share);
+  const Char* const plain = PlainPath(path, length, share);
+  // A share's path starts with the "\\" before its server.
   const std::size_t start = share ? 2 : 0;
-  if (length == 0 || start + length >= kPathFieldSize) {
-    return false;
+  plainPath[0] = Char{};
+  if (start + length >= fieldSize) {
+    return 0;
   }
-  plainPath[0] = plainPath[1] = '\\';
+  plainPath[0] = plainPath[1] = Char{'\\'};
   for (std::size_t i = 0; i < length; ++i) {
     plainPath[start + i] = plain[i];
   }
-  plainPath[start + length] = '\0';
-  return true;
+  plainPath[start + length] = Char{};
+  return start + length;
 }
+template std::size_t PlainPathOf<char>(const char*, std::size_t, char*, std::size_t);
+template std::size_t PlainPathOf<wchar_t>(const wchar_t*, std::size_t, wchar_t*, std::size_t);
 
 SettingsFile ClassifyOpenFailure(const OpenFailure& failure) {
   switch (failure.error) {

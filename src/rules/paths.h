@@ -87,9 +87,12 @@ enum class Whereabouts : std::uint8_t { AsNamed, Elsewhere, Unknown };
 Whereabouts JudgeWhereabouts(const char* realPath, std::size_t reportedLength, const char* path,
                              std::size_t length);
 
-// The real path as a plain one ("C:\..." or "\\server\..."), to name it by.
-// Returns false, with the field empty, when it does not fit.
-bool PlainPathOf(const char* realPath, std::size_t length, char (&plainPath)[kPathFieldSize]);
+// A path handed to the system as it stands ("\\?\C:\..." or "\\?\UNC\server\..."),
+// as the plain path it stands for ("C:\..." or "\\server\..."); any other path
+// as it is. Its length, or 0 with the field (of fieldSize characters) empty
+// when it does not fit. For 8-bit and for wide paths.
+template <class Char>
+std::size_t PlainPathOf(const Char* path, std::size_t length, Char* plainPath, std::size_t fieldSize);
 
 // What stands at the settings path, as the probe that opens it finds it.
 enum class SettingsFile : std::uint8_t { NotLooked, Missing, Folder, Present, Unreadable, Held, LinkToNothing };

@@ -3,13 +3,14 @@
 
 namespace notremovable {
 
-bool IsNoValue(const char (&value)[kReadBufferSize]) {
+ProfileAnswer ClassifyProfileAnswer(const char (&value)[kReadBufferSize], unsigned long error) {
   for (std::size_t i = 0; i < sizeof kNoValue; ++i) {
     if (value[i] != kNoValue[i]) {
-      return false;
+      return ProfileAnswer::Value;
     }
   }
-  return true;
+  constexpr unsigned long kFileNotFound = 2;
+  return error == 0 || error == kFileNotFound ? ProfileAnswer::NoDevId : ProfileAnswer::ReadFailed;
 }
 
 }  // namespace notremovable

@@ -5,8 +5,8 @@ namespace notremovable {
 namespace {
 
 // Identifier authorities.
-constexpr std::uint64_t kCreatorAuthority = 3;
-constexpr std::uint64_t kNtAuthority = 5;
+constexpr std::uint8_t kCreatorAuthority = 3;
+constexpr std::uint8_t kNtAuthority = 5;
 
 // Sub-authorities under the NT authority and the creator authority.
 constexpr std::uint32_t kLocalSystem = 18;
@@ -49,6 +49,22 @@ bool Is(const SidFacts& sid, std::uint64_t authority, const std::uint32_t* subAu
   return true;
 }
 
+// The other well-known principals, each with its one or two sub-authorities.
+struct KnownSid {
+  std::uint8_t authority;
+  std::uint8_t count;
+  Standing standing;
+  std::uint32_t subAuthorities[2];
+};
+constexpr KnownSid kKnownSids[] = {
+    {kNtAuthority, 1, Standing::Trusted, {kLocalSystem}},
+    {kNtAuthority, 2, Standing::Trusted, {kBuiltinDomain, kAdministratorsAlias}},
+    // CREATOR OWNER or GROUP (only a pattern for children), OWNER RIGHTS (the owner, judged as owner)
+    {kCreatorAuthority, 1, Standing::NamesNobody, {kCreatorOwner}},
+    {kCreatorAuthority, 1, Standing::NamesNobody, {kCreatorGroup}},
+    {kCreatorAuthority, 1, Standing::NamesNobody, {kOwnerRights}},
+};
+
 bool IsDenyEntry(std::uint8_t type) {
   return type == kAccessDenied || type == kAccessDeniedObject || type == kAccessDeniedCallback ||
          type == kAccessDeniedCallbackObject;
@@ -57,26 +73,21 @@ bool IsDenyEntry(std::uint8_t type) {
 }  // namespace
 
 Standing StandingOf(const SidFacts& sid) {
-  const std::uint32_t system[] = {kLocalSystem};
-  const std::uint32_t administrators[] = {kBuiltinDomain, kAdministratorsAlias};
-  const std::uint32_t creatorOwner[] = {kCreatorOwner};
-  const std::uint32_t creatorGroup[] = {kCreatorGroup};
-  const std::uint32_t ownerRights[] = {kOwnerRights};
   // S-1-5-21-a-b-c-RID: an account or group of a domain (or of the machine).
   const bool isDomainAdminGroup =
       sid.authority == kNtAuthority && sid.subAuthorityCount == 5 &&
       sid.subAuthorities[0] == kNonUniqueDomain &&
       (sid.subAuthorities[4] == kDomainAdmins || sid.subAuthorities[4] == kEnterpriseAdmins);
-  if (sid.isProcessUser || isDomainAdminGroup || Is(sid, kNtAuthority, system, 1) ||
-      Is(sid, kNtAuthority, administrators, 2) ||
+  if (sid.isProcessUser || isDomainAdminGroup ||
       Is(sid, kNtAuthority, kTrustedInstaller, sizeof kTrustedInstaller / sizeof *kTrustedInstaller)) {
     return Standing::Trusted;
   }
-  if (Is(sid, kCreatorAuthority, creatorOwner, 1) || Is(sid, kCreatorAuthority, creatorGroup, 1) ||
-      Is(sid, kCreatorAuthority, ownerRights, 1)) {
-    return Standing::NamesNobody;
+  const KnownSid* const end = kKnownSids + sizeof kKnownSids / sizeof *kKnownSids;
+  const KnownSid* known = kKnownSids;
+  while (known != end && !Is(sid, known->authority, known->subAuthorities, known->count)) {
+    ++known;
   }
-  return Standing::Untrusted;
+  return known != end ? known->standing : Standing::Untrusted;
 }
 
 bool ReadSid(const unsigned char* sid, SidFacts& facts) {

@@ -12,19 +12,27 @@ constexpr DWORD kPathFieldCount = static_cast<DWORD>(kPathFieldSize);
 
 }  // namespace
 
-std::size_t ExactLongPath(char (&ansiPath)[kPathFieldSize], std::size_t ansiLength,
-                          wchar_t (&widePath)[kPathFieldSize], std::size_t wideLength) {
-  if (IsWholePath(ansiLength)) {
-    // In place, as the call allows: a path the ANSI rendering garbled names no
+Refusal ExactLongPath(char (&ansiPath)[kPathFieldSize], std::size_t ansiLength,
+                      wchar_t (&widePath)[kPathFieldSize], std::size_t wideLength, std::size_t& length) {
+  length = 0;
+  Refusal refusal = Refusal::ExePathTooLong;
+  if (IsWholePath(ansiLength) && IsWholePath(wideLength)) {
+    // In place, as the calls allow: a path the ANSI rendering garbled names no
     // file, or another one, which the comparison below tells.
     ansiLength = GetLongPathNameA(ansiPath, ansiPath, kPathFieldCount);
-  }
-  if (IsWholePath(wideLength)) {
     wideLength = GetLongPathNameW(widePath, widePath, kPathFieldCount);
+    // Where the real path cannot be expanded, a folder on its way cannot be
+    // listed; where only the rendering cannot, the rendering names no file.
+    if (wideLength == 0) {
+      refusal = Refusal::ExeLongPathUnknown;
+    } else if (ansiLength == 0) {
+      refusal = Refusal::ExePathNotExact;
+    }
   }
   // The ANSI path is exact when it converts back to the wide one, character for
   // character; a byte that is no character of the code page fails the conversion.
   bool exact = IsWholePath(ansiLength) && IsWholePath(wideLength);
+  refusal = exact ? Refusal::ExePathNotExact : refusal;
   if (exact) {
     wchar_t convertedBack[kPathFieldSize];
     const int convertedLength =
@@ -37,17 +45,18 @@ std::size_t ExactLongPath(char (&ansiPath)[kPathFieldSize], std::size_t ansiLeng
   }
   if (!exact) {
     ansiPath[0] = '\0';
-    return 0;
+    return refusal;
   }
-  return ansiLength;
+  length = ansiLength;
+  return Refusal::None;
 }
 
-std::size_t GetExactExePath(char (&exePath)[kPathFieldSize]) {
+Refusal GetExactExePath(char (&exePath)[kPathFieldSize], std::size_t& length) {
   exePath[0] = '\0';
   const DWORD ansiLength = GetModuleFileNameA(nullptr, exePath, kPathFieldCount);
   wchar_t widePath[kPathFieldSize];
   const DWORD wideLength = GetModuleFileNameW(nullptr, widePath, kPathFieldCount);
-  return ExactLongPath(exePath, ansiLength, widePath, wideLength);
+  return ExactLongPath(exePath, ansiLength, widePath, wideLength, length);
 }
 
 WindowsKind RunningWindowsKind() {
@@ -60,23 +69,25 @@ WindowsKind RunningWindowsKind() {
   return GetLastError() == ERROR_CALL_NOT_IMPLEMENTED ? WindowsKind::Bits32 : WindowsKind::Unknown;
 }
 
-bool ReadsReachExeFolder(const char* exePath, std::size_t length, WindowsKind windows) {
-  if (windows != WindowsKind::Bits64) {
-    // 32-bit Windows redirects nothing; on an unknown one the folder cannot be trusted.
-    return windows == WindowsKind::Bits32;
-  }
+bool ReadsReachExeFolder(const char* exePath, std::size_t length) {
   char folder[kPathFieldSize];
-  const UINT systemLength = GetSystemDirectoryA(folder, kPathFieldCount);
-  if (!IsWholePath(systemLength) || IsInsideFolder(exePath, length, folder, systemLength)) {
+  const UINT wow64Length = GetSystemWow64DirectoryA(folder, kPathFieldCount);
+  if (wow64Length == 0) {
+    // 32-bit Windows redirects nothing; where the call fails otherwise, the
+    // folder a read reaches cannot be told.
+    return GetLastError() == ERROR_CALL_NOT_IMPLEMENTED;
+  }
+  if (!IsWholePath(wow64Length) || IsInsideFolder(exePath, length, folder, wow64Length)) {
     return false;
   }
-  const UINT wow64Length = GetSystemWow64DirectoryA(folder, kPathFieldCount);
-  return IsWholePath(wow64Length) && !IsInsideFolder(exePath, length, folder, wow64Length);
+  const UINT systemLength = GetSystemDirectoryA(folder, kPathFieldCount);
+  return IsWholePath(systemLength) && !IsInsideFolder(exePath, length, folder, systemLength);
 }
 
-std::size_t RealPathOf(void* file, char (&realPath)[kRealPathFieldSize]) {
+std::size_t RealPathOf(void* file, char (&realPath)[kRealPathFieldSize], unsigned long& error) {
   const DWORD reported = GetFinalPathNameByHandleA(file, realPath, static_cast<DWORD>(kRealPathFieldSize),
                                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  error = GetLastError();  // told only where it reports 0
   // The call reports the size it needs when the field is too small.
   if (reported == 0 || reported >= kRealPathFieldSize) {
     realPath[0] = '\0';

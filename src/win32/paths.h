@@ -6,21 +6,23 @@
 #include <cstddef>
 
 #include "rules/paths.h"
+#include "rules/settings.h"
 
 namespace notremovable {
 
 // Fills the field with the executable's full long path in the ANSI code page
-// and returns its length, or returns 0 with the field empty when that path is
-// not an exact rendering of the real one (a letter outside the code page, a
-// look-alike put in its place, a cut) or cannot be had at all. Short (8.3)
-// names are expanded, so that the settings file is named after the long name.
-std::size_t GetExactExePath(char (&exePath)[kPathFieldSize]);
+// and its length, or leaves the field empty and says why: the path would be
+// cut, its long form cannot be had, or it is not an exact rendering of the
+// real one (a letter outside the code page, a look-alike put in its place).
+// Short (8.3) names are expanded, so that the settings file is named after
+// the long name.
+Refusal GetExactExePath(char (&exePath)[kPathFieldSize], std::size_t& length);
 
 // The same for any module path: ansiPath as the ANSI calls render it and
 // widePath as it really is, each with the length its call reported. Both are
 // expanded in place; the ANSI one is kept when it is exact.
-std::size_t ExactLongPath(char (&ansiPath)[kPathFieldSize], std::size_t ansiLength,
-                          wchar_t (&widePath)[kPathFieldSize], std::size_t wideLength);
+Refusal ExactLongPath(char (&ansiPath)[kPathFieldSize], std::size_t ansiLength,
+                      wchar_t (&widePath)[kPathFieldSize], std::size_t wideLength, std::size_t& length);
 
 // 32-bit Windows, or 64-bit Windows with this 32-bit program under WOW64.
 WindowsKind RunningWindowsKind();
@@ -28,13 +30,14 @@ WindowsKind RunningWindowsKind();
 // Whether a read from the executable's folder reaches that folder. Under WOW64
 // the system folder is redirected to the WOW64 system folder, and an exe in the
 // latter may have been started as the former: from either (or a folder below
-// them) the folder a read reaches is unknown, as it is on an unknown Windows.
-bool ReadsReachExeFolder(const char* exePath, std::size_t length, WindowsKind windows);
+// them) the folder a read reaches is unknown, as it is where the kind of
+// Windows cannot be told.
+bool ReadsReachExeFolder(const char* exePath, std::size_t length);
 
 // Fills the field with where the file a handle holds open really lies
 // ("\\?\C:\..." or "\\?\UNC\..."), and returns the length the system reported:
-// 0 when it cannot tell, the field's size or more when the path does not fit
-// (the field is then empty).
-std::size_t RealPathOf(void* file, char (&realPath)[kRealPathFieldSize]);
+// 0 when it cannot tell (error then says why), the field's size or more when
+// the path does not fit (the field is then empty).
+std::size_t RealPathOf(void* file, char (&realPath)[kRealPathFieldSize], unsigned long& error);
 
 }  // namespace notremovable

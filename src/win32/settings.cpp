@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "rules/text.h"
 #include "win32/handle.h"
 #include "win32/paths.h"
@@ -35,36 +37,104 @@ SettingsFile ProbeOpenFailure(const char* settingsPath, DWORD error) {
   return ClassifyOpenFailure(failure);
 }
 
-// The present file, held: it must really lie where it was named, and no one
-// but trusted principals may change it.
-Refusal JudgeHeldSettings(HANDLE file, const ProcessAccount& account, SettingsFindings& findings) {
-  const std::size_t realLength = RealPathOf(file, findings.realPath);
-  if (JudgeWhereabouts(findings.realPath, realLength, findings.settingsPath,
-                       LengthOf(findings.settingsPath)) != Whereabouts::AsNamed) {
-    return Refusal::SettingsElsewhere;
+// The exe, judged where it really lies, as a handle on its own file tells.
+// Where that is elsewhere than the path it runs from (a link), the folder it
+// really lies in must pass as the folder named does; where the system cannot
+// tell (a share that denies a folder on the way), it is judged where it was
+// named. The exe itself is judged by its name, which leads to the file itself.
+Refusal JudgeExe(const char* exePath, std::size_t length, const ProcessAccount& account,
+                 SettingsFindings& findings) {
+  const FileHandle image(CreateFileA(exePath, READ_CONTROL | FILE_READ_ATTRIBUTES,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  std::size_t realLength = 0;
+  if (image.IsOpen()) {
+    realLength = RealPathOf(image.Get(), findings.exeRealPath, findings.exeError);
+  } else {
+    findings.exeError = GetLastError();
   }
-  return CheckHeldTrust(file, account, findings.settings) == TrustVerdict::Trusted
-             ? Refusal::None
-             : Refusal::SettingsUntrusted;
+  findings.exePlace = JudgeWhereabouts(findings.exeRealPath, realLength, exePath, length);
+  if (findings.exePlace == Whereabouts::Elsewhere) {
+    char realExe[kPathFieldSize];
+    // Empty where it did not fit its field, and then no folder is derived.
+    const std::size_t realExeLength =
+        PlainPathOf(findings.exeRealPath, LengthOf(findings.exeRealPath), realExe, sizeof realExe);
+    if (!DeriveExeFolderPath(realExe, realExeLength, findings.realFolderPath)) {
+      return Refusal::ExeRealPathTooLong;
+    }
+    if (CheckTrust(findings.realFolderPath, account, findings.realFolder) != TrustVerdict::Trusted) {
+      return Refusal::RealFolderUntrusted;
+    }
+  }
+  return CheckTrust(exePath, account, findings.exe) == TrustVerdict::Trusted ? Refusal::None
+                                                                           : Refusal::ExeUntrusted;
+}
+
+// The present file, held: it must really lie where it was named, no one but
+// trusted principals may change it, and it must be small enough to be read whole.
+Refusal JudgeHeldSettings(HANDLE file, const ProcessAccount& account, SettingsFindings& findings) {
+  const std::size_t realLength = RealPathOf(file, findings.realPath, findings.error);
+  switch (JudgeWhereabouts(findings.realPath, realLength, findings.settingsPath,
+                           LengthOf(findings.settingsPath))) {
+    case Whereabouts::Unknown:
+      return Refusal::SettingsPlaceUnknown;
+    case Whereabouts::Elsewhere:
+      return Refusal::SettingsElsewhere;
+    default:
+      break;
+  }
+  if (CheckHeldTrust(file, account, findings.settings) != TrustVerdict::Trusted) {
+    return Refusal::SettingsUntrusted;
+  }
+  LARGE_INTEGER size;
+  if (GetFileSizeEx(file, &size) == FALSE) {
+    findings.error = GetLastError();
+    return Refusal::SettingsReadFailed;
+  }
+  findings.fileSize = static_cast<std::uint64_t>(size.QuadPart);
+  return findings.fileSize > kLargestSettingsFile ? Refusal::SettingsTooLarge : Refusal::None;
+}
+
+// The reader's own answer for a file without the key, section or file.
+void TakeDefault(SettingsFindings& findings) {
+  std::memcpy(findings.value, kDefaultDeviceId, sizeof kDefaultDeviceId);
+  findings.readLength = sizeof kDefaultDeviceId - 1;
+}
+
+// One read, with a default that no value equals: the answer tells a file
+// without the key from one whose value is the built-in default, and from a
+// file the reader failed to read.
+Refusal ReadHeldSettings(SettingsFindings& findings) {
+  SetLastError(ERROR_SUCCESS);
+  findings.readLength = GetPrivateProfileStringA(kSettingsSection, kDeviceIdKey, kNoValue, findings.value,
+                                                 static_cast<DWORD>(kReadBufferSize), findings.settingsPath);
+  const DWORD error = GetLastError();
+  switch (ClassifyProfileAnswer(findings.value, error)) {
+    case ProfileAnswer::NoDevId:
+      findings.keyMissing = true;
+      TakeDefault(findings);
+      return Refusal::None;
+    case ProfileAnswer::ReadFailed:
+      findings.error = error;
+      findings.value[0] = '\0';
+      return Refusal::SettingsReadFailed;
+    default:
+      return Refusal::None;
+  }
 }
 
 // Nothing looked at yet.
 void ClearFindings(SettingsFindings& findings) {
   findings.folderPath[0] = findings.settingsPath[0] = findings.value[0] = '\0';
-  findings.realPath[0] = '\0';
+  findings.exeRealPath[0] = findings.realFolderPath[0] = findings.realPath[0] = '\0';
   findings.keyMissing = false;
-  findings.folder.verdict = findings.exe.verdict = findings.settings.verdict = TrustVerdict::NotChecked;
+  findings.folder.verdict = findings.realFolder.verdict = findings.exe.verdict =
+      findings.settings.verdict = TrustVerdict::NotChecked;
+  findings.exePlace = Whereabouts::AsNamed;
   findings.file = SettingsFile::NotLooked;
-  findings.error = ERROR_SUCCESS;
+  findings.exeError = findings.error = ERROR_SUCCESS;
+  findings.fileSize = 0;
   findings.readLength = 0;
-}
-
-// The reader's own answer for a file without the key, section or file.
-void TakeDefault(SettingsFindings& findings) {
-  for (std::size_t i = 0; i < sizeof kDefaultDeviceId; ++i) {
-    findings.value[i] = kDefaultDeviceId[i];
-  }
-  findings.readLength = sizeof kDefaultDeviceId - 1;
 }
 
 Refusal RefusalFor(SettingsFile file) {
@@ -82,10 +152,10 @@ Refusal RefusalFor(SettingsFile file) {
 
 // Under WOW64 a read from a system folder may reach another folder; the
 // settings path must fit its field.
-Refusal GetSettingsFilePath(const char* exePath, std::size_t length, WindowsKind windows,
+Refusal GetSettingsFilePath(const char* exePath, std::size_t length,
                             char (&settingsPath)[kPathFieldSize]) {
   settingsPath[0] = '\0';
-  if (!ReadsReachExeFolder(exePath, length, windows)) {
+  if (!ReadsReachExeFolder(exePath, length)) {
     return Refusal::ReadsMayGoElsewhere;
   }
   return DeriveSettingsFilePath(exePath, length, settingsPath) ? Refusal::None
@@ -94,11 +164,11 @@ Refusal GetSettingsFilePath(const char* exePath, std::size_t length, WindowsKind
 
 }  // namespace
 
-Refusal ReadDeviceIdBeside(const char* exePath, std::size_t length, WindowsKind windows,
+Refusal ReadDeviceIdBeside(const char* exePath, std::size_t length,
                            char (&deviceId)[kDeviceIdFieldSize], SettingsFindings& findings) {
   deviceId[0] = '\0';
   ClearFindings(findings);
-  const Refusal pathRefusal = GetSettingsFilePath(exePath, length, windows, findings.settingsPath);
+  const Refusal pathRefusal = GetSettingsFilePath(exePath, length, findings.settingsPath);
   if (pathRefusal != Refusal::None) {
     return pathRefusal;
   }
@@ -114,8 +184,9 @@ Refusal ReadDeviceIdBeside(const char* exePath, std::size_t length, WindowsKind 
   if (CheckTrust(findings.folderPath, account, findings.folder) != TrustVerdict::Trusted) {
     return Refusal::FolderUntrusted;
   }
-  if (CheckTrust(exePath, account, findings.exe) != TrustVerdict::Trusted) {
-    return Refusal::ExeUntrusted;
+  const Refusal exeRefusal = JudgeExe(exePath, length, account, findings);
+  if (exeRefusal != Refusal::None) {
+    return exeRefusal;
   }
 
   // Read sharing only, held until the profile reader is done: no one can
@@ -139,14 +210,9 @@ Refusal ReadDeviceIdBeside(const char* exePath, std::size_t length, WindowsKind 
     if (heldRefusal != Refusal::None) {
       return heldRefusal;
     }
-    // One read, with a default that no value equals: the answer tells a file
-    // without the key from one whose value is the built-in default.
-    findings.readLength =
-        GetPrivateProfileStringA(kSettingsSection, kDeviceIdKey, kNoValue, findings.value,
-                                 static_cast<DWORD>(kReadBufferSize), findings.settingsPath);
-    findings.keyMissing = IsNoValue(findings.value);
-    if (findings.keyMissing) {
-      TakeDefault(findings);
+    const Refusal readRefusal = ReadHeldSettings(findings);
+    if (readRefusal != Refusal::None) {
+      return readRefusal;
     }
   }
   return TakeWholeValue(findings.value, findings.readLength, deviceId) ? Refusal::None
@@ -155,13 +221,13 @@ Refusal ReadDeviceIdBeside(const char* exePath, std::size_t length, WindowsKind 
 
 Refusal ReadDeviceId(char (&deviceId)[kDeviceIdFieldSize], SettingsFindings& findings) {
   char exePath[kPathFieldSize];
-  const std::size_t length = GetExactExePath(exePath);
-  if (length == 0) {
+  std::size_t length = 0;
+  const Refusal pathRefusal = GetExactExePath(exePath, length);
+  if (pathRefusal != Refusal::None) {
     deviceId[0] = '\0';
-    ClearFindings(findings);
-    return Refusal::ExePathNotExact;
+    return pathRefusal;  // nothing was looked at
   }
-  return ReadDeviceIdBeside(exePath, length, RunningWindowsKind(), deviceId, findings);
+  return ReadDeviceIdBeside(exePath, length, deviceId, findings);
 }
 
 }  // namespace notremovable

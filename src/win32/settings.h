@@ -17,10 +17,11 @@ namespace notremovable {
 // but trusted principals could have changed, and only while no one writes
 // it; otherwise, or when the value is too long to be taken whole, the ID is
 // left empty and the reason returned: the caller refuses an empty ID.
-Refusal ReadDeviceIdBeside(const char* exePath, std::size_t length, WindowsKind windows,
+Refusal ReadDeviceIdBeside(const char* exePath, std::size_t length,
                            char (&deviceId)[kDeviceIdFieldSize], SettingsFindings& findings);
 
-// The same for the running executable.
+// The same for the running executable; the findings are filled only once its
+// own path could be had exactly.
 Refusal ReadDeviceId(char (&deviceId)[kDeviceIdFieldSize], SettingsFindings& findings);
 
 }  // namespace notremovable

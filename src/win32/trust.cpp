@@ -28,6 +28,11 @@ Standing StandingOf(const void* sid, const ProcessAccount& account) {
   return StandingOf(facts);
 }
 
+// Judged only when the call filled the field: never what an earlier one left there.
+TrustVerdict JudgeFetched(BOOL fetched, const ProcessAccount& account, TrustFinding& finding) {
+  return fetched != FALSE ? JudgeSecurity(finding.descriptor, account, finding) : Unjudged(finding);
+}
+
 }  // namespace
 
 bool GetProcessAccount(ProcessAccount& account) {
@@ -98,19 +103,16 @@ TrustVerdict JudgeSecurity(const void* descriptorFields, const ProcessAccount& a
 
 TrustVerdict CheckTrust(const char* path, const ProcessAccount& account, TrustFinding& finding) {
   DWORD needed = 0;
-  // Judged only when the call filled the field: never what an earlier one left there.
-  return GetFileSecurityA(path, kOwnerAndDacl, finding.descriptor,
-                          static_cast<DWORD>(sizeof finding.descriptor), &needed) != FALSE
-             ? JudgeSecurity(finding.descriptor, account, finding)
-             : Unjudged(finding);
+  return JudgeFetched(GetFileSecurityA(path, kOwnerAndDacl, finding.descriptor,
+                                       static_cast<DWORD>(sizeof finding.descriptor), &needed),
+                      account, finding);
 }
 
 TrustVerdict CheckHeldTrust(void* handle, const ProcessAccount& account, TrustFinding& finding) {
   DWORD needed = 0;
-  return GetKernelObjectSecurity(handle, kOwnerAndDacl, finding.descriptor,
-                                 static_cast<DWORD>(sizeof finding.descriptor), &needed) != FALSE
-             ? JudgeSecurity(finding.descriptor, account, finding)
-             : Unjudged(finding);
+  return JudgeFetched(GetKernelObjectSecurity(handle, kOwnerAndDacl, finding.descriptor,
+                                              static_cast<DWORD>(sizeof finding.descriptor), &needed),
+                      account, finding);
 }
 
 }  // namespace notremovable

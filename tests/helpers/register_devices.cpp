@@ -1,14 +1,19 @@
-// Test helper: registers a device as an installer does, or removes all it
-// registered. "add NAME HARDWARE_IDS COMPATIBLE_IDS CONTAINER" (IDs separated
-// by ",", "-" for none; CONTAINER: "computer" in the computer's own container,
-// "computer-id" only with the computer's container ID, "own" a container of
-// its own, "none"), or "clear". Exit 0 when done.
+// Test helper: registers a device as an installer does and prints its
+// instance path, or removes all it registered.
+// "add NAME HARDWARE_IDS COMPATIBLE_IDS CONTAINER CAPABILITY PARENT" (IDs
+// separated by ",", "-" for none; CONTAINER: "computer" in the computer's own
+// container, "computer-id" only with the computer's container ID, "own" a
+// container of its own, "none"; CAPABILITY: "removable", "fixed" or "-";
+// PARENT: the instance path of the device above it, or "-"), or "clear".
+// Names and IDs are taken whole, as UTF-16. Exit 0 when done.
 #include <windows.h>
 
+#include <cfgmgr32.h>
 #include <devpropdef.h>
 #include <setupapi.h>
 
-#include <cstring>
+#include <cstdio>
+#include <cwchar>
 
 #include "check/device_properties_win32.h"
 
@@ -20,61 +25,80 @@ namespace {
 
 using notremovable::kContainerId;
 using notremovable::kInLocalMachineContainer;
+using notremovable::kParent;
 
-constexpr char kEnumerator[] = "NOTREMOVABLE_TEST";
-constexpr char kInstancePrefix[] = "ROOT\\NOTREMOVABLE_TEST\\";
+constexpr wchar_t kEnumerator[] = L"NOTREMOVABLE_TEST";
+constexpr wchar_t kInstancePrefix[] = L"ROOT\\NOTREMOVABLE_TEST\\";
 constexpr GUID kSystemClass = {0x4d36e97d, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
 constexpr GUID kComputerContainer = {0, 0, 0, {0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff}};
 constexpr GUID kOwnContainer = {0x12345678, 0x9abc, 0xdef0, {1, 2, 3, 4, 5, 6, 7, 8}};
 
-// "A,B" as the list "A\0B\0\0"; its size, or 0 for "-".
-DWORD ToList(const char* ids, char (&list)[1024]) {
-  if (std::strcmp(ids, "-") == 0) {
+bool Is(const wchar_t* argument, const wchar_t* word) { return std::wcscmp(argument, word) == 0; }
+
+// "A,B" as the list "A\0B\0\0"; its size in bytes, or 0 for "-".
+DWORD ToList(const wchar_t* ids, wchar_t (&list)[1024]) {
+  if (Is(ids, L"-")) {
     return 0;
   }
-  const std::size_t length = std::strlen(ids);
-  if (length + 2 > sizeof list) {
+  const std::size_t length = std::wcslen(ids);
+  if (length + 2 > sizeof list / sizeof *list) {
     return 0;
   }
   for (std::size_t i = 0; i <= length; ++i) {
-    list[i] = ids[i] == ',' ? '\0' : ids[i];
+    list[i] = ids[i] == L',' ? L'\0' : ids[i];
   }
-  list[length + 1] = '\0';
-  return static_cast<DWORD>(length + 2);
+  list[length + 1] = L'\0';
+  return static_cast<DWORD>((length + 2) * sizeof(wchar_t));
 }
 
-bool Add(char** argv) {
+bool SetProperty(HDEVINFO set, SP_DEVINFO_DATA& device, const DEVPROPKEY& key, DEVPROPTYPE type,
+                 const void* value, DWORD size) {
+  return SetupDiSetDevicePropertyW(set, &device, &key, type, static_cast<const BYTE*>(value), size, 0) != FALSE;
+}
+
+bool SetRegistryProperty(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD property, const void* value, DWORD size) {
+  return size == 0 ||
+         SetupDiSetDeviceRegistryPropertyW(set, &device, property, static_cast<const BYTE*>(value), size) != FALSE;
+}
+
+bool Add(wchar_t** argv) {
   const HDEVINFO set = SetupDiCreateDeviceInfoList(&kSystemClass, nullptr);
   SP_DEVINFO_DATA device = {};
   device.cbSize = sizeof device;
-  char hardware[1024];
-  char compatible[1024];
-  const DWORD hardwareSize = ToList(argv[3], hardware);
-  const DWORD compatibleSize = ToList(argv[4], compatible);
+  wchar_t hardware[1024];
+  wchar_t compatible[1024];
+  const wchar_t* const name = argv[2];
+  const wchar_t* const container = argv[5];
+  const wchar_t* const capability = argv[6];
+  const wchar_t* const parent = argv[7];
   bool done = set != INVALID_HANDLE_VALUE &&
-              SetupDiCreateDeviceInfoA(set, kEnumerator, &kSystemClass, nullptr, nullptr,
-                                       DICD_GENERATE_ID, &device) != FALSE &&
-              SetupDiSetDeviceRegistryPropertyA(set, &device, SPDRP_FRIENDLYNAME,
-                                                reinterpret_cast<const BYTE*>(argv[2]),
-                                                static_cast<DWORD>(std::strlen(argv[2]) + 1)) != FALSE &&
-              (hardwareSize == 0 ||
-               SetupDiSetDeviceRegistryPropertyA(set, &device, SPDRP_HARDWAREID,
-                                                 reinterpret_cast<const BYTE*>(hardware), hardwareSize) != FALSE) &&
-              (compatibleSize == 0 ||
-               SetupDiSetDeviceRegistryPropertyA(set, &device, SPDRP_COMPATIBLEIDS,
-                                                 reinterpret_cast<const BYTE*>(compatible), compatibleSize) != FALSE) &&
+              SetupDiCreateDeviceInfoW(set, kEnumerator, &kSystemClass, nullptr, nullptr, DICD_GENERATE_ID,
+                                       &device) != FALSE &&
+              SetRegistryProperty(set, device, SPDRP_FRIENDLYNAME, name,
+                                  static_cast<DWORD>((std::wcslen(name) + 1) * sizeof(wchar_t))) &&
+              SetRegistryProperty(set, device, SPDRP_HARDWAREID, hardware, ToList(argv[3], hardware)) &&
+              SetRegistryProperty(set, device, SPDRP_COMPATIBLEIDS, compatible, ToList(argv[4], compatible)) &&
               SetupDiRegisterDeviceInfo(set, &device, 0, nullptr, nullptr, nullptr) != FALSE;
-  const char* container = argv[5];
-  const bool own = std::strcmp(container, "own") == 0;
-  if (done && (own || std::strcmp(container, "computer") == 0)) {
+  const bool own = Is(container, L"own");
+  if (done && (own || Is(container, L"computer"))) {
     const DEVPROP_BOOLEAN inComputer = own ? DEVPROP_FALSE : DEVPROP_TRUE;
-    done = SetupDiSetDevicePropertyW(set, &device, &kInLocalMachineContainer, DEVPROP_TYPE_BOOLEAN,
-                                     reinterpret_cast<const BYTE*>(&inComputer), sizeof inComputer, 0) != FALSE;
+    done = SetProperty(set, device, kInLocalMachineContainer, DEVPROP_TYPE_BOOLEAN, &inComputer, sizeof inComputer);
   }
-  if (done && (own || std::strcmp(container, "computer-id") == 0)) {
+  if (done && (own || Is(container, L"computer-id"))) {
     const GUID& id = own ? kOwnContainer : kComputerContainer;
-    done = SetupDiSetDevicePropertyW(set, &device, &kContainerId, DEVPROP_TYPE_GUID,
-                                     reinterpret_cast<const BYTE*>(&id), sizeof id, 0) != FALSE;
+    done = SetProperty(set, device, kContainerId, DEVPROP_TYPE_GUID, &id, sizeof id);
+  }
+  if (done && !Is(capability, L"-")) {
+    const DWORD capabilities = Is(capability, L"removable") ? CM_DEVCAP_REMOVABLE : 0;
+    done = SetRegistryProperty(set, device, SPDRP_CAPABILITIES, &capabilities, sizeof capabilities);
+  }
+  if (done && !Is(parent, L"-")) {
+    done = SetProperty(set, device, kParent, DEVPROP_TYPE_STRING, parent,
+                       static_cast<DWORD>((std::wcslen(parent) + 1) * sizeof(wchar_t)));
+  }
+  wchar_t instance[256];
+  if (done && SetupDiGetDeviceInstanceIdW(set, &device, instance, 256, nullptr) != FALSE) {
+    std::wprintf(L"%ls\n", instance);
   }
   if (set != INVALID_HANDLE_VALUE) {
     SetupDiDestroyDeviceInfoList(set);
@@ -83,7 +107,7 @@ bool Add(char** argv) {
 }
 
 bool Clear() {
-  const HDEVINFO set = SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES);
+  const HDEVINFO set = SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES);
   if (set == INVALID_HANDLE_VALUE) {
     return false;
   }
@@ -91,9 +115,9 @@ bool Clear() {
   SP_DEVINFO_DATA device = {};
   device.cbSize = sizeof device;
   for (DWORD i = 0; SetupDiEnumDeviceInfo(set, i, &device) != FALSE; ++i) {
-    char instance[256];
-    if (SetupDiGetDeviceInstanceIdA(set, &device, instance, sizeof instance, nullptr) != FALSE &&
-        _strnicmp(instance, kInstancePrefix, sizeof kInstancePrefix - 1) == 0) {
+    wchar_t instance[256];
+    if (SetupDiGetDeviceInstanceIdW(set, &device, instance, 256, nullptr) != FALSE &&
+        _wcsnicmp(instance, kInstancePrefix, sizeof kInstancePrefix / sizeof *kInstancePrefix - 1) == 0) {
       done = SetupDiRemoveDevice(set, &device) != FALSE && done;
     }
   }
@@ -103,11 +127,11 @@ bool Clear() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc == 6 && std::strcmp(argv[1], "add") == 0) {
+int wmain(int argc, wchar_t** argv) {
+  if (argc == 8 && Is(argv[1], L"add")) {
     return Add(argv) ? 0 : 1;
   }
-  if (argc == 2 && std::strcmp(argv[1], "clear") == 0) {
+  if (argc == 2 && Is(argv[1], L"clear")) {
     return Clear() ? 0 : 1;
   }
   return 2;

@@ -1,5 +1,6 @@
 // Which values read are taken whole, and what a hardware ID never holds.
 #include "rules/device_id.h"
+#include "rules/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -76,6 +77,37 @@ TEST_P(Oddity, IsFoundWhereAHardwareIdNeverHasIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Oddity, testing::ValuesIn(kOddityCases), RowName());
+
+// What the profile reader's answer means, asked with the default no value
+// equals, as Windows and Wine answer.
+struct AnswerCase {
+  const char* name;
+  std::string answer;
+  unsigned long error;
+  ProfileAnswer expected;
+};
+
+const AnswerCase kAnswerCases[] = {
+    {"Value", "USB\\VID_1111&PID_2222", 0, ProfileAnswer::Value},
+    {"ValueWithAStaleError", "USB\\VID_1111&PID_2222", 8, ProfileAnswer::Value},
+    {"NoKeyOnWine", kNoValue, 0, ProfileAnswer::NoDevId},
+    {"NoKeyOnWindows", kNoValue, 2, ProfileAnswer::NoDevId},
+    {"FileTooLargeForWine", kNoValue, 8, ProfileAnswer::ReadFailed},
+    {"NetworkError", kNoValue, 64, ProfileAnswer::ReadFailed},
+    {"DefaultCut", std::string(kNoValue, 3), 0, ProfileAnswer::Value},
+};
+
+void PrintTo(const AnswerCase& row, std::ostream* out) { *out << row.name; }
+
+class Answer : public testing::TestWithParam<AnswerCase> {};
+
+TEST_P(Answer, TellsAMissingKeyFromAFailedRead) {
+  char value[kReadBufferSize];
+  LayIntoField(GetParam().answer, value);
+  EXPECT_EQ(ClassifyProfileAnswer(value, GetParam().error), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Answer, testing::ValuesIn(kAnswerCases), RowName());
 
 }  // namespace
 }  // namespace notremovable

@@ -110,25 +110,30 @@ TEST_P(Folder, HoldsOnlyWhatLiesInIt) {
 INSTANTIATE_TEST_SUITE_P(Table, Folder, testing::ValuesIn(kFolderCases), RowName());
 
 // Where the system says an opened file really lies, against the path it was
-// opened by: only the same path, however written, is the file itself.
+// opened by: only the same path, however written, is the file itself; where
+// the system cannot tell (it reports 0), that is not "elsewhere".
 struct RealPathCase {
   const char* name;
   std::string realPath;
   std::string path;
-  bool expectSame;
+  Whereabouts expected;
+  std::size_t reported = 1;  // what the system reported: 1 for the real path's own length
 };
 
 const RealPathCase kRealPathCases[] = {
-    {"SamePath", "\\\\?\\C:\\Tools\\mark.ini", "C:\\Tools\\mark.ini", true},
-    {"OtherCase", "\\\\?\\C:\\Tools\\Mark.INI", "c:\\tools\\mark.ini", true},
-    {"Share", "\\\\?\\UNC\\server\\nr\\mark.ini", "\\\\server\\nr\\mark.ini", true},
-    {"BothVerbatim", "\\\\?\\C:\\Tools\\mark.ini", "\\\\?\\C:\\Tools\\mark.ini", true},
-    {"LinkToAnotherFolder", "\\\\?\\C:\\Open\\mark.ini", "C:\\Tools\\mark.ini", false},
-    {"LinkToAnotherName", "\\\\?\\C:\\Tools\\real.ini", "C:\\Tools\\mark.ini", false},
-    {"DriveStandsForShare", "\\\\?\\UNC\\server\\nr\\mark.ini", "Z:\\nr\\mark.ini", false},
-    {"ShareNamedLikeDrive", "\\\\?\\UNC\\C:\\Tools\\mark.ini", "C:\\Tools\\mark.ini", false},
-    {"LongerRealPath", "\\\\?\\C:\\Tools\\mark.ini2", "C:\\Tools\\mark.ini", false},
-    {"Empty", "\\\\?\\", "", false},
+    {"SamePath", "\\\\?\\C:\\Tools\\mark.ini", "C:\\Tools\\mark.ini", Whereabouts::AsNamed},
+    {"OtherCase", "\\\\?\\C:\\Tools\\Mark.INI", "c:\\tools\\mark.ini", Whereabouts::AsNamed},
+    {"Share", "\\\\?\\UNC\\server\\nr\\mark.ini", "\\\\server\\nr\\mark.ini", Whereabouts::AsNamed},
+    {"BothVerbatim", "\\\\?\\C:\\Tools\\mark.ini", "\\\\?\\C:\\Tools\\mark.ini", Whereabouts::AsNamed},
+    {"LinkToAnotherFolder", "\\\\?\\C:\\Open\\mark.ini", "C:\\Tools\\mark.ini", Whereabouts::Elsewhere},
+    {"LinkToAnotherName", "\\\\?\\C:\\Tools\\real.ini", "C:\\Tools\\mark.ini", Whereabouts::Elsewhere},
+    {"DriveStandsForShare", "\\\\?\\UNC\\server\\nr\\mark.ini", "Z:\\nr\\mark.ini", Whereabouts::Elsewhere},
+    {"ShareNamedLikeDrive", "\\\\?\\UNC\\C:\\Tools\\mark.ini", "C:\\Tools\\mark.ini", Whereabouts::Elsewhere},
+    {"LongerRealPath", "\\\\?\\C:\\Tools\\mark.ini2", "C:\\Tools\\mark.ini", Whereabouts::Elsewhere},
+    {"LetterOutsideAsciiInAnotherCase", "\\\\?\\C:\\Tools\\\xC9.ini", "C:\\Tools\\\xE9.ini", Whereabouts::Elsewhere},
+    {"Empty", "\\\\?\\", "", Whereabouts::Elsewhere},
+    {"TooLongForItsField", "", "C:\\Tools\\mark.ini", Whereabouts::Elsewhere, kRealPathFieldSize},
+    {"CannotTell", "", "C:\\Tools\\mark.ini", Whereabouts::Unknown, 0},
 };
 
 void PrintTo(const RealPathCase& row, std::ostream* out) { *out << row.name; }
@@ -137,11 +142,45 @@ class RealPath : public testing::TestWithParam<RealPathCase> {};
 
 TEST_P(RealPath, IsThePathOnlyWhereNothingLeadsElsewhere) {
   const RealPathCase& c = GetParam();
-  EXPECT_EQ(IsRealPathOf(c.realPath.data(), c.realPath.size(), c.path.data(), c.path.size()),
-            c.expectSame);
+  const std::size_t reported = c.reported == 1 ? c.realPath.size() : c.reported;
+  EXPECT_EQ(JudgeWhereabouts(c.realPath.data(), reported, c.path.data(), c.path.size()), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, RealPath, testing::ValuesIn(kRealPathCases), RowName());
+
+// A path handed to the system as it stands, as the plain path it stands for;
+// the same for wide paths.
+struct PlainCase {
+  const char* name;
+  std::string path;
+  std::string expected;  // empty: it does not fit
+};
+
+const PlainCase kPlainCases[] = {
+    {"Drive", "\\\\?\\C:\\Tools\\mark.exe", "C:\\Tools\\mark.exe"},
+    {"Share", "\\\\?\\UNC\\server\\nr\\mark.exe", "\\\\server\\nr\\mark.exe"},
+    {"AlreadyPlain", "C:\\Tools\\mark.exe", "C:\\Tools\\mark.exe"},
+    {"PlainShare", "\\\\server\\nr\\mark.exe", "\\\\server\\nr\\mark.exe"},
+    {"FillsTheField", "\\\\?\\C:\\" + std::string(252, 'm'), "C:\\" + std::string(252, 'm')},
+    {"DoesNotFit", "\\\\?\\C:\\" + std::string(253, 'm'), ""},
+};
+
+void PrintTo(const PlainCase& row, std::ostream* out) { *out << row.name; }
+
+class Plain : public testing::TestWithParam<PlainCase> {};
+
+TEST_P(Plain, DropsOnlyWhatHandsThePathOver) {
+  const PlainCase& c = GetParam();
+  char plain[kPathFieldSize];
+  EXPECT_EQ(PlainPathOf(c.path.data(), c.path.size(), plain, sizeof plain), c.expected.size());
+  EXPECT_EQ(std::string(plain), c.expected);
+  const std::wstring widePath(c.path.begin(), c.path.end());
+  wchar_t widePlain[kPathFieldSize];
+  EXPECT_EQ(PlainPathOf(widePath.data(), widePath.size(), widePlain, kPathFieldSize), c.expected.size());
+  EXPECT_EQ(std::wstring(widePlain), std::wstring(c.expected.begin(), c.expected.end()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Plain, testing::ValuesIn(kPlainCases), RowName());
 
 // What stands at the settings path when the probe could not open it, as
 // Windows and Wine answer the folder's listing.

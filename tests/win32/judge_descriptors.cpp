@@ -74,6 +74,8 @@ const Row kRows[] = {
      TrustVerdict::WriterUntrusted},
     // An empty DACL lets no one in; a NULL one (below) lets anyone do anything.
     {"empty_dacl", "O:BAD:", TrustVerdict::Trusted},
+    // An inherit-only entry applies to what is made in the folder, not to it.
+    {"users_inherit_only", "O:BAD:(A;;FA;;;SY)(A;;FA;;;BA)(A;OICIIO;GA;;;BU)", TrustVerdict::Trusted},
 };
 
 const char* VerdictName(TrustVerdict verdict) {
@@ -171,5 +173,15 @@ int main() {
                           "(A;;0x1200a9;;;S-1-5-21-1-2-3-%d)", 2000 + i);
   }
   Report("over_4_kib_unreadable", FetchAndJudge(sddl, account, finding), TrustVerdict::Unreadable);
+
+  // The same by name: a trusted folder fills the field, then a name whose
+  // descriptor cannot be fetched must be unreadable.
+  char windowsFolder[MAX_PATH];
+  const UINT length = GetWindowsDirectoryA(windowsFolder, MAX_PATH);
+  Report("fetched_by_name", length != 0 && length < MAX_PATH ? CheckTrust(windowsFolder, account, finding)
+                                                             : TrustVerdict::NotChecked,
+         TrustVerdict::Trusted);
+  Report("missing_name_unreadable", CheckTrust("C:\\no such folder\\no such file", account, finding),
+         TrustVerdict::Unreadable);
   return failures == 0 ? 0 : 1;
 }
