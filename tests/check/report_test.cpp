@@ -236,7 +236,6 @@ struct SettingsLineCase {
 TrustFinding Judged(TrustVerdict verdict) {
   TrustFinding finding = {};
   finding.verdict = verdict;
-  finding.mask = kWriteData;
   return finding;
 }
 
@@ -244,19 +243,10 @@ const SettingsLineCase kSettingsLineCases[] = {
     {"ValueOverTheBound", Refusal::ValueTooLong,
      [](SettingsFindings& f, SettingsReport&) { LayIntoField(std::string(300, 'A'), f.value); },
      "value: \"" + std::string(300, 'A') + "\" (300 characters)"},
-    {"NoDevIdInTheFirstSection", Refusal::None,
-     [](SettingsFindings& f, SettingsReport&) { f.keyMissing = true; },
-     "value: \"USB\\VID_1111&PID_2222\" (21 characters, the built-in default: the settings file has no "
-     "[Settings] section, or no DevID in the first one)"},
     {"TrustedOnlyForTheAccount", Refusal::None,
      [](SettingsFindings&, SettingsReport& r) { r.folder.trustedOnlyForAccount = true; },
      "warning: C:\\Tools\\ is trusted only because it belongs to PC\\admin, who runs this check: run as SYSTEM, "
      "the exe would refuse it"},
-    {"WideValueOutsideAscii", Refusal::None, [](SettingsFindings&, SettingsReport& r) { r.wideValueOutsideAscii = true; },
-     "warning: the settings file is UTF-16 and its value holds letters outside ASCII, which the exe's ANSI read "
-     "turns into look-alikes: the value above is what the exe reads"},
-    {"HeldByAnother", Refusal::SettingsHeld, [](SettingsFindings& f, SettingsReport&) { f.file = SettingsFile::Held; },
-     "settings file: C:\\Tools\\nr.ini: held open by another program that is writing it, or that does not share reading"},
     {"TooLarge", Refusal::SettingsTooLarge, [](SettingsFindings& f, SettingsReport&) { f.fileSize = 5000000000U; },
      "settings file: C:\\Tools\\nr.ini: present, but it holds 5000000000 bytes, more than the 16 MiB a settings "
      "file may hold, so it is not read"},
@@ -272,14 +262,6 @@ const SettingsLineCase kSettingsLineCases[] = {
      "settings file: C:\\Tools\\nr.ini: present, but where it really lies, \\\\?\\C:\\Tools\\N\xC9.ini, differs from "
      "its name only in the case of letters outside ASCII, which the exe compares exactly: write the name as it "
      "stands on disk"},
-    {"ExeThroughALink", Refusal::RealFolderUntrusted,
-     [](SettingsFindings& f, SettingsReport&) {
-       f.exePlace = Whereabouts::Elsewhere;
-       LayIntoField("\\\\?\\C:\\Open\\nr.exe", f.exeRealPath);
-       f.realFolder = Judged(TrustVerdict::WriterUntrusted);
-     },
-     "exe: really lies at \\\\?\\C:\\Open\\nr.exe (reached through a link, or a drive letter that stands for "
-     "another place)"},
     {"ExePlaceUnknown", Refusal::None,
      [](SettingsFindings& f, SettingsReport&) {
        f.exePlace = Whereabouts::Unknown;
@@ -297,14 +279,13 @@ TEST_P(SettingsLine, TellsWhatTheReaderFound) {
   findings = {};
   LayIntoField("C:\\Tools\\", findings.folderPath);
   LayIntoField("C:\\Tools\\nr.ini", findings.settingsPath);
-  LayIntoField("C:\\Open\\", findings.realFolderPath);
   LayIntoField("USB\\VID_1111&PID_2222", findings.value);
   findings.file = SettingsFile::Present;
   findings.folder = findings.exe = findings.settings = Judged(TrustVerdict::Trusted);
   SettingsReport report = {GetParam().refusal, &findings, "C:\\Tools\\nr.exe", "PC\\admin", "Access is denied",
                            "Access is denied", false, false,
                            {&findings.folder, findings.folderPath, true, "", false},
-                           {&findings.realFolder, findings.realFolderPath, true, "Everyone", false},
+                           {&findings.realFolder, findings.realFolderPath, true, "", false},
                            {&findings.exe, "C:\\Tools\\nr.exe", false, "", false},
                            {&findings.settings, findings.settingsPath, false, "", false}};
   GetParam().lay(findings, report);
