@@ -95,8 +95,9 @@ decoy_folder() {  # PATH without its extension
 removable_before() {  # TYPE DATA
   "${native_reg[@]}" add "$overrides_key\\$default_key" /v Removable /t "$1" /d "$2" /f >/dev/null
 }
-# Devices as an installer registers them: NAME HARDWARE_IDS COMPATIBLE_IDS CONTAINER.
-# They are removed after the case.
+# Devices as an installer registers them ("add NAME HARDWARE_IDS COMPATIBLE_IDS
+# CONTAINER CAPABILITY PARENT"; each prints its instance path). They are
+# removed after the case.
 devices() { registered=1; wine "$helpers/register_devices.exe" "$@"; }
 # notremovable.ini links to a file in a folder of the given mode.
 link_settings() {  # MODE
@@ -495,8 +496,8 @@ case_device_id_in_lower_case() {
   expect 1 'hid#vid_845e&pid_0001\LocationPaths\*'
   says '^device: "Wine HID device": its most specific hardware ID; whether the override can change it cannot be told'
 }
-# Devices registered as an installer does: NAME HARDWARE_IDS COMPATIBLE_IDS
-# CONTAINER CAPABILITY PARENT.
+# Devices registered as an installer does; the ending of a line for a device
+# that reports itself removable:
 removable='it reports itself removable, so the override decides its container: '
 case_device_compatible_id() {
   devices add Stick 'USB\VID_5555&PID_6666' "$storage_class_id" none removable - &&
