@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <sddl.h>
-
 #include <cstdio>
 
 #include "rules/override_key.h"
@@ -48,12 +46,9 @@ void NamePrincipal(const void* sid, char (&name)[kNameFieldSize]) {
                                     domain[0] != '\0' ? "\\" : "", user));
     return;
   }
-  // The system writes an authority of 2^32 or more in hexadecimal, whole.
-  char* text = nullptr;
-  if (ConvertSidToStringSidA(const_cast<void*>(sid), &text) != FALSE) {
-    static_cast<void>(std::snprintf(name, sizeof name, "%s", text));
-    static_cast<void>(LocalFree(text));
-  } else {
+  // Its parts, whole: an authority of 2^32 or more too.
+  SidFacts facts = {};
+  if (!ReadSid(static_cast<const unsigned char*>(sid), facts) || WriteSidText(facts, name, sizeof name) == 0) {
     static_cast<void>(std::snprintf(name, sizeof name, "a SID that cannot be read"));
   }
 }

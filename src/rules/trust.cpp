@@ -113,6 +113,56 @@ bool IsSameSid(const SidFacts& a, const SidFacts& b) {
   return Is(a, b.authority, b.subAuthorities, b.subAuthorityCount);
 }
 
+std::size_t WriteSidText(const SidFacts& sid, char* text, std::size_t fieldSize) {
+  std::size_t used = 0;
+  const auto put = [text, fieldSize, &used](char c) {
+    if (used < fieldSize) {
+      text[used] = c;
+    }
+    ++used;
+  };
+  // In decimal (32 bits: no 64-bit division, which would pull the runtime's
+  // helper into the exe), or twelve hexadecimal digits by their shifts.
+  const auto decimal = [&put](std::uint32_t value) {
+    char digits[10];
+    std::size_t count = 0;
+    do {
+      digits[count++] = static_cast<char>('0' + value % 10U);
+      value /= 10U;
+    } while (value != 0);
+    while (count > 0) {
+      put(digits[--count]);
+    }
+  };
+  put('S');
+  put('-');
+  put('1');
+  put('-');
+  constexpr std::uint64_t kDecimalAuthorities = std::uint64_t{1} << 32U;
+  if (sid.authority < kDecimalAuthorities) {
+    decimal(static_cast<std::uint32_t>(sid.authority));
+  } else {
+    put('0');
+    put('x');
+    for (unsigned shift = 44;; shift -= 4) {
+      put("0123456789ABCDEF"[(sid.authority >> shift) & 0xFU]);
+      if (shift == 0) {
+        break;
+      }
+    }
+  }
+  for (std::size_t i = 0; i < sid.subAuthorityCount; ++i) {
+    put('-');
+    decimal(sid.subAuthorities[i]);
+  }
+  if (used >= fieldSize) {
+    text[0] = '\0';
+    return 0;
+  }
+  text[used] = '\0';
+  return used;
+}
+
 bool GrantsWriteRight(std::uint32_t mask) { return (mask & kWriteRights) != 0; }
 
 bool IsPlainAllowEntry(std::uint8_t type) { return type == kAccessAllowed; }

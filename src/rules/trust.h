@@ -35,6 +35,10 @@ Standing StandingOf(const SidFacts& sid);
 bool ReadSid(const unsigned char* sid, SidFacts& facts);
 // Whether two SIDs read so are the same one.
 bool IsSameSid(const SidFacts& a, const SidFacts& b);
+// A SID written as Windows writes it: "S-1-", the authority (in decimal below
+// 2^32, else "0x" and twelve hexadecimal digits), then each sub-authority.
+// Its length, or 0 with the field empty where it does not fit.
+std::size_t WriteSidText(const SidFacts& sid, char* text, std::size_t fieldSize);
 
 // Rights that change the object: write data or add a file, append or add a
 // folder, extended attributes, delete a child, attributes, delete, change the

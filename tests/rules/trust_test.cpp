@@ -186,15 +186,18 @@ struct SidBytesCase {
   std::vector<unsigned char> bytes;
   bool expectValid;
   std::string expected;  // as kProcessUser is written; empty when not valid
+  std::string text;      // as Windows writes it; empty: as expected
 };
 
 const SidBytesCase kSidBytesCases[] = {
-    {"Administrators", {1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 0x20, 2, 0, 0}, true, "S-1-5-32-544"},
-    {"AuthorityOver32Bits", {1, 1, 0, 1, 0, 0, 0, 5, 0xff, 0xff, 0xff, 0xff}, true, "S-1-4294967301-4294967295"},
-    {"NoSubAuthority", {1, 0, 0, 0, 0, 0, 0, 1}, true, "S-1-1"},
-    {"OtherRevision", {2, 1, 0, 0, 0, 0, 0, 5, 18, 0, 0, 0}, false, ""},
-    {"FifteenSubAuthorities", SidOfCount(15), true, "S-1-5-0-0-0-0-0-0-0-0-0-0-0-0-0-0-0"},
-    {"SixteenSubAuthorities", SidOfCount(16), false, ""},
+    {"Administrators", {1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 0x20, 2, 0, 0}, true, "S-1-5-32-544", ""},
+    {"AuthorityOver32Bits", {1, 1, 0, 1, 0, 0, 0, 5, 0xff, 0xff, 0xff, 0xff}, true, "S-1-4294967301-4294967295",
+     "S-1-0x000100000005-4294967295"},
+    {"LargestDecimalAuthority", {1, 0, 0, 0, 0xff, 0xff, 0xff, 0xff}, true, "S-1-4294967295", ""},
+    {"NoSubAuthority", {1, 0, 0, 0, 0, 0, 0, 1}, true, "S-1-1", ""},
+    {"FifteenSubAuthorities", SidOfCount(15), true, "S-1-5-0-0-0-0-0-0-0-0-0-0-0-0-0-0-0", ""},
+    {"SixteenSubAuthorities", SidOfCount(16), false, "", ""},
+    {"OtherRevision", {2, 1, 0, 0, 0, 0, 0, 5, 18, 0, 0, 0}, false, "", ""},
 };
 
 void PrintTo(const SidBytesCase& row, std::ostream* out) { *out << row.name; }
@@ -208,6 +211,11 @@ TEST_P(SidBytes, AreReadAsTheirLayoutSays) {
   const SidFacts expected = Sid(c.expected);
   EXPECT_TRUE(IsSameSid(facts, expected));
   EXPECT_EQ(facts.authority, expected.authority);
+  char text[256];
+  if (c.expectValid) {
+    ASSERT_NE(WriteSidText(facts, text, sizeof text), 0U);
+    EXPECT_EQ(std::string(text), c.text.empty() ? c.expected : c.text);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, SidBytes, testing::ValuesIn(kSidBytesCases), RowName());
