@@ -1,4 +1,4 @@
-// The trust rule: trusted principals, write rights, entries that apply.
+// The trust rule: trusted principals, SIDs read and written, write rights, entries that apply.
 #include "rules/trust.h"
 
 namespace notremovable {
