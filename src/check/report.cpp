@@ -115,7 +115,11 @@ constexpr const char* kContainers[] = {"in the computer's container", "in a cont
                                        "cannot tell"};
 static_assert(OneForEach(kContainers, Container::CannotTell), "one text for each value");
 
-constexpr char kNoDescription[] = "a device without a description";
+// A device's name as shown, or what stands for it where it has none.
+Text DeviceName(Text shown) {
+  static constexpr char kNoDescription[] = "a device without a description";
+  return shown.length != 0 ? shown : Text{kNoDescription, sizeof kNoDescription - 1};
+}
 
 // Why the object is not trusted, as a clause: "BUILTIN\Users may add files to C:\Tools\".
 void WriteDistrust(ReportLine& line, const NamedFinding& named) {
@@ -164,6 +168,16 @@ void WriteTrustLines(ReportOut& out, const char* what, const NamedFinding& named
   }
 }
 
+// Where a file really lies, elsewhere than it was named.
+void WriteRealPlace(ReportLine& line, const char* realPath) {
+  if (realPath[0] == '\0') {
+    line.Own("really lies at a path too long to be read");
+    return;
+  }
+  line.Own("really lies at ").Outside(realPath);
+  line.Own(" (reached through a link, or a drive letter that stands for another place)");
+}
+
 // Where the exe really lies, where that is not where it was named.
 void WriteExePlaceLine(ReportOut& out, const SettingsReport& report) {
   const SettingsFindings& findings = *report.findings;
@@ -174,11 +188,8 @@ void WriteExePlaceLine(ReportOut& out, const SettingsReport& report) {
   if (findings.exePlace == Whereabouts::Unknown) {
     line.Own("where it really lies cannot be told: ").Outside(report.exePlaceMessage).Own(" (error ");
     line.Number(findings.exeError).Own("); it is judged where it was named");
-  } else if (findings.exeRealPath[0] != '\0') {
-    line.Own("really lies at ").Outside(findings.exeRealPath);
-    line.Own(" (reached through a link, or a drive letter that stands for another place)");
   } else {
-    line.Own("really lies elsewhere, at a path too long to be read");
+    WriteRealPlace(line, findings.exeRealPath);
   }
 }
 
@@ -194,15 +205,13 @@ void WriteSettingsFileLine(ReportOut& out, const SettingsReport& report) {
                           (report.refusal == Refusal::SettingsPlaceUnknown || report.refusal == Refusal::SettingsReadFailed));
   switch (findings.file == SettingsFile::Present ? report.refusal : Refusal::None) {
     case Refusal::SettingsElsewhere:
-      if (findings.realPath[0] == '\0') {
-        line.Own(", but it really lies at a path too long to be read");
-      } else if (report.settingsPlaceDiffersInCase) {
+      if (report.settingsPlaceDiffersInCase) {
         line.Own(", but where it really lies, ").Outside(findings.realPath);
         line.Own(", differs from its name only in the case of letters outside ASCII, which the exe "
                  "compares exactly: write the name as it stands on disk");
       } else {
-        line.Own(", but it really lies at ").Outside(findings.realPath);
-        line.Own(" (reached through a link, or a drive letter that stands for another place)");
+        line.Own(", but it ");
+        WriteRealPlace(line, findings.realPath);
       }
       break;
     case Refusal::SettingsPlaceUnknown:
@@ -290,7 +299,7 @@ void WriteReason(ReportLine& line, const SettingsReport& report) {
 void WriteParent(ReportLine& line, const ParentFacts& parent) {
   switch (parent.read) {
     case ParentRead::Listed:
-      line.Own("; mark that one instead: \"").Outside(parent.name.length != 0 ? parent.name : Text{kNoDescription, sizeof kNoDescription - 1});
+      line.Own("; mark that one instead: \"").Outside(DeviceName(parent.name));
       line.Own("\" (").Outside(parent.mostSpecificId).Own(")");
       break;
     case ParentRead::InstanceOnly:
@@ -444,7 +453,7 @@ void WriteKeyLines(ReportOut& out, const char* keyPath, const char* windowsKeyPa
 
 void WriteDeviceLine(ReportOut& out, const DeviceFacts& device) {
   ReportLine line(out, "device");
-  const Text name = device.shownName.length != 0 ? device.shownName : Text{kNoDescription, sizeof kNoDescription - 1};
+  const Text name = DeviceName(device.shownName);
   if (device.match == IdMatch::InstancePath) {
     line.Own(Wording(kMatches, device.match)).Outside(name)
         .Own("\", not a hardware ID; its hardware ID is ").Outside(device.shownMostSpecificId);
