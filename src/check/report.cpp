@@ -34,8 +34,9 @@ constexpr const char* kCannotJudge[] = {
 static_assert(OneForEach(kCannotJudge, CannotJudge::Unreadable), "one text for each value");
 
 constexpr const char* kWindowsKinds[] = {"cannot tell 32-bit from 64-bit", "32-bit",
-                                         "64-bit (the exe runs under WOW64)"};
-static_assert(OneForEach(kWindowsKinds, WindowsKind::Bits64), "one text for each value");
+                                         "64-bit (the exe runs under WOW64)",
+                                         "64-bit (an x86-64 build: the exe runs without WOW64)"};
+static_assert(OneForEach(kWindowsKinds, WindowsKind::Bits64Native), "one text for each value");
 
 // The write rights, the most telling first, and what each lets someone do.
 struct RightWording {

@@ -70,8 +70,10 @@ bool IsInsideFolder(const char* path, std::size_t length, const char* folder,
                     std::size_t folderLength);
 
 // Under WOW64 the system folder is redirected to the WOW64 system folder, and
-// an exe in the latter may have been started as the former.
-enum class WindowsKind : std::uint8_t { Unknown, Bits32, Bits64 };
+// an exe in the latter may have been started as the former. Bits64 is a 32-bit
+// build under WOW64; Bits64Native an x86-64 build, which WOW64 never stands
+// between and whose reads are never redirected.
+enum class WindowsKind : std::uint8_t { Unknown, Bits32, Bits64, Bits64Native };
 
 // Whether realPath, where the system says an opened file really lies ("\\?\C:\..."
 // or "\\?\UNC\server\..."), is the very path it was opened by, but for ASCII

@@ -60,6 +60,9 @@ Refusal GetExactExePath(char (&exePath)[kPathFieldSize], std::size_t& length) {
 }
 
 WindowsKind RunningWindowsKind() {
+  if constexpr (!kBuiltFor32BitX86) {
+    return WindowsKind::Bits64Native;
+  }
   // There is a WOW64 system folder on 64-bit Windows only: on 32-bit Windows
   // the call is documented to fail, and to say that it is not implemented.
   char folder[kPathFieldSize];
@@ -70,6 +73,9 @@ WindowsKind RunningWindowsKind() {
 }
 
 bool ReadsReachExeFolder(const char* exePath, std::size_t length) {
+  if constexpr (!kBuiltFor32BitX86) {
+    return true;
+  }
   char folder[kPathFieldSize];
   const UINT wow64Length = GetSystemWow64DirectoryA(folder, kPathFieldCount);
   if (wow64Length == 0) {

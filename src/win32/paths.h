@@ -24,14 +24,24 @@ Refusal GetExactExePath(char (&exePath)[kPathFieldSize], std::size_t& length);
 Refusal ExactLongPath(char (&ansiPath)[kPathFieldSize], std::size_t ansiLength,
                       wchar_t (&widePath)[kPathFieldSize], std::size_t wideLength, std::size_t& length);
 
-// 32-bit Windows, or 64-bit Windows with this 32-bit program under WOW64.
+// A 32-bit x86 build runs under WOW64 on 64-bit Windows, which redirects its
+// reads from the system folder; an x86-64 build (a test build, for hosts that
+// run no 32-bit code) runs natively. A fact of the build, so told by the compiler.
+#if defined(_WIN64)
+inline constexpr bool kBuiltFor32BitX86 = false;
+#else
+inline constexpr bool kBuiltFor32BitX86 = true;
+#endif
+
+// 32-bit Windows, or 64-bit Windows with this 32-bit program under WOW64, or
+// 64-bit Windows with this program built for x86-64.
 WindowsKind RunningWindowsKind();
 
 // Whether a read from the executable's folder reaches that folder. Under WOW64
 // the system folder is redirected to the WOW64 system folder, and an exe in the
 // latter may have been started as the former: from either (or a folder below
 // them) the folder a read reaches is unknown, as it is where the kind of
-// Windows cannot be told.
+// Windows cannot be told. An x86-64 build's reads always reach its folder.
 bool ReadsReachExeFolder(const char* exePath, std::size_t length);
 
 // Fills the field with where the file a handle holds open really lies
