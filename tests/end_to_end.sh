@@ -3,7 +3,10 @@
 # and reads back what it left under DeviceOverrides with that Windows' own reg.
 # Where a case says what the check program must say, notremovable-check.exe
 # runs first, in the same setup, as the exe's oracle.
-# Usage: end_to_end.sh WINDOWS_BUILD_DIR win32|win64
+# win32 and win64 run the 32-bit build on 32-bit Windows and under WOW64 on
+# 64-bit Windows; x64 the x86-64 build on 64-bit Windows, which runs where the
+# host runs no 32-bit code. Skipped (status 77) where the build cannot run.
+# Usage: end_to_end.sh WINDOWS_BUILD_DIR win32|win64|x64
 set -uo pipefail
 # Root reads any file, whatever its permissions: drop that power (for this
 # script, the wineserver and every program it starts), so that a settings file
@@ -17,7 +20,11 @@ source "$(dirname "$0")/../scripts/lib/common.sh"
 umask 022
 windows_dir=$1  # after the shared library, which sets its own default
 arch=$2
-use_prefix "$arch"
+use_prefix "$arch" || exit 1
+if [ "$arch" != x64 ] && ! runs_32bit_code; then
+  echo "skipped: end_to_end_$arch runs the 32-bit exe: $(no_32bit_reason)"
+  exit 77
+fi
 
 helpers="$windows_dir/tests"
 cases_dir="$WINEPREFIX/drive_c/e2e"
@@ -25,6 +32,9 @@ default_key='USB#VID_0DB0&PID_A871\LocationPaths\*'
 configured_id='USB\VID_1111&PID_2222'
 configured_key='USB#VID_1111&PID_2222\LocationPaths\*'
 wine_hid_id='HID\VID_845E&PID_0001'  # a device Wine itself has
+# What the check says of the Windows its build runs on.
+declare -A windows_kinds=([win32]='32-bit' [win64]='64-bit \(the exe runs under WOW64\)'
+                          [x64]='64-bit \(an x86-64 build: the exe runs without WOW64\)')
 storage_class_id='USB\Class_08&SubClass_06&Prot_50'  # every USB stick's compatible ID
 
 repeat() { printf "%${2}s" '' | tr ' ' "$1"; }   # repeat CHAR COUNT
@@ -48,7 +58,8 @@ key_of_length() { echo "USB#$(repeat A $(($1 - 4)))\\LocationPaths\\*"; }
 #   check_runs COMMAND...  the same for the check program (CHECK, its Windows path)
 #   after_run COMMAND... a further assertion after the exe's runs; it adds to $problems
 #   runs N, args ARG...  the exe's runs and arguments
-#   win64_only || return 0   the case exists on 64-bit Windows only
+#   win64_only || return 0   the case exists for the 32-bit exe under WOW64 only
+#   x64_only || return 0     the case exists for the x86-64 build only
 #   cannot_judge ARG...  only the check program runs, with ARG: status 2 and one line
 place() {  # PATH
   case $1 in
@@ -82,6 +93,7 @@ after_run() { afterwards+=("$*"); }
 runs() { exe_runs_count=$1; }
 args() { exe_args=("$@"); }
 win64_only() { [ "$arch" = win64 ] || { skip=1; return 1; }; }
+x64_only() { [ "$arch" = x64 ] || { skip=1; return 1; }; }
 cannot_judge() { judge_args=("$@"); }
 
 decoy() { printf '[Settings]\r\nDevID=USB\\VID_DEC0&PID_DEC0\r\n' >"$(place "$1")"; }
@@ -113,12 +125,26 @@ wow64_decoy() {  # FOLDER below the system folders, or nothing
 }
 
 # How a case runs the exe: plainly, or as below.
-# Under Wine's relay trace: the calls that the exe's own code (at 0x400000)
-# made to open and close files and to the profile reader, in order, in DIR.calls.
+# The return addresses in the exe's own code, as the relay trace prints them
+# (in at least 8 hex digits): its image base, from its PE header (PE32 or
+# PE32+), and the megabyte above it.
+own_code_returns() {  # EXE (Unix path)
+  local pe base
+  pe=$(od -An -tu4 -j60 -N4 "$1")
+  if [ "$(od -An -tx2 -j$((pe + 24)) -N2 "$1")" = " 020b" ]; then
+    base=$(od -An -tu8 -j$((pe + 48)) -N8 "$1")
+  else
+    base=$(od -An -tu4 -j$((pe + 52)) -N4 "$1")
+  fi
+  printf -v base '%08x' $((base))
+  echo " ret=${base%?????}[0-9a-f]{5}\$"
+}
+# Under Wine's relay trace: the calls that the exe's own code made to open and
+# close files and to the profile reader, in order, in DIR.calls.
 traced() {  # DIR EXE
   WINEDEBUG=+relay wine "$2" 2>"$1.trace"
   local status=$?
-  grep -E 'KERNEL32\.(CreateFileA|GetPrivateProfileStringA|CloseHandle)\(.* ret=004' "$1.trace" >"$1.calls"
+  grep -E "KERNEL32\.(CreateFileA|GetPrivateProfileStringA|CloseHandle)\(.*$(own_code_returns "$exe")" "$1.trace" >"$1.calls"
   rm -f "$1.trace"
   return $status
 }
@@ -158,6 +184,7 @@ held_across_read() {
 case_no_settings_file() {
   expect 1 "$default_key"
   says '^settings file: .*notremovable\.ini: missing'
+  says "^windows: ${windows_kinds[$arch]}\$"
   exe_runs traced; after_run no_profile_read
 }
 case_id_21_characters() {
@@ -391,6 +418,14 @@ case_exe_below_system_folder() {
   settings C:/windows/system32/nrtools/notremovable.ini "$configured_id"
   wow64_decoy nrtools
   expect 0 -
+}
+# An x86-64 build's reads are never redirected: it reads its own folder there too.
+case_x64_exe_below_system_folder() {
+  x64_only || return 0
+  exe_at C:/windows/system32/nrtools/notremovable.exe
+  settings C:/windows/system32/nrtools/notremovable.ini "$configured_id"
+  wow64_decoy nrtools
+  expect 1 "$configured_key"
 }
 case_exe_in_wow64_system_folder() {
   win64_only || return 0

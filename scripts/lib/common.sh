@@ -4,6 +4,7 @@
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 windows_dir="$root/build/windows"
+windows64_dir="$root/build/windows64"
 sanitize_dir="$root/build/sanitize"
 
 export WINEDEBUG=-all
@@ -13,18 +14,90 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # page is then 1252.
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 
-# Chooses the Wine prefix: win32 (32-bit Windows) or win64 (64-bit Windows,
-# where the 32-bit exe runs under WOW64). native_reg is that Windows' own reg,
-# the native registry view: the 64-bit one on 64-bit Windows.
+# Whether this host runs 32-bit x86 code, asked once by starting the smallest
+# 32-bit x86 Linux program (it only exits 0), and the answer kept for the
+# scripts and tests started from here. Some kernels run none (their 32-bit
+# emulation is off): Wine's 32-bit half cannot start there, but its 64-bit
+# half runs. NOTREMOVABLE_NO_32BIT=1 answers "no" on any host.
+runs_32bit_code() {
+  if [ -z "${NOTREMOVABLE_HOST_RUNS_32BIT:-}" ]; then
+    NOTREMOVABLE_HOST_RUNS_32BIT=no
+    if [ "${NOTREMOVABLE_NO_32BIT:-}" != 1 ]; then
+      # ELF header (32-bit, i386, entry 0x8048054), one program header that
+      # loads the file, and the code: exit(0) through int 0x80.
+      local elf='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00'
+      elf+='\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00'
+      elf+='\x00\x00\x00\x00\x00\x00'
+      elf+='\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00'
+      elf+='\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00'
+      elf+='\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80'
+      # In the build tree: /tmp may forbid running programs.
+      local probe="$root/build/probe-32bit-$$"
+      mkdir -p "$root/build" && printf "$elf" >"$probe" && chmod +x "$probe" &&
+        "$probe" 2>/dev/null && NOTREMOVABLE_HOST_RUNS_32BIT=yes
+      rm -f "$probe"
+    fi
+    export NOTREMOVABLE_HOST_RUNS_32BIT
+  fi
+  [ "$NOTREMOVABLE_HOST_RUNS_32BIT" = yes ]
+}
+
+# Why this host runs no 32-bit program, and what runs instead: one line.
+no_32bit_reason() {
+  if [ "${NOTREMOVABLE_NO_32BIT:-}" = 1 ]; then
+    echo "NOTREMOVABLE_NO_32BIT=1 treats this host as one that runs no 32-bit x86 code"
+  else
+    echo "this host runs no 32-bit x86 code (its kernel's 32-bit emulation is off)"
+  fi
+}
+say_no_32bit() {  # WHAT_RUNS_INSTEAD
+  echo "notremovable: $(no_32bit_reason): $1" >&2
+}
+
+# Chooses the Wine prefix and the build whose programs run in it: win32 (the
+# 32-bit exe on 32-bit Windows), win64 (the 32-bit exe under WOW64 on 64-bit
+# Windows), or x64 (the x86-64 build on 64-bit Windows, in the same prefix,
+# started by Wine's 64-bit loader, which runs where no 32-bit code does).
+# native_reg is that Windows' own reg, the native registry view: the 64-bit
+# one on 64-bit Windows.
+wine64_loader=/usr/lib/wine/wine64
 use_prefix() {
-  export WINEARCH=$1
+  unset WINELOADER
+  wine_loader=(wine)
   case $1 in
-    win32) export WINEPREFIX="$root/build/wineprefix"; native_reg=(wine reg) ;;
-    win64) export WINEPREFIX="$root/build/wineprefix64"; native_reg=(/usr/lib/wine/wine64 reg) ;;
+    win32) export WINEARCH=win32 WINEPREFIX="$root/build/wineprefix"; native_reg=(wine reg) ;;
+    win64) export WINEARCH=win64 WINEPREFIX="$root/build/wineprefix64"; native_reg=(wine64 reg) ;;
+    x64) export WINEARCH=win64 WINEPREFIX="$root/build/wineprefix64" WINELOADER=$wine64_loader
+         wine_loader=("$wine64_loader"); native_reg=(wine64 reg) ;;
     *) echo "unknown Wine prefix kind: $1" >&2; return 1 ;;
   esac
+  prefix_kind=$1
+}
+# Wine as the chosen prefix starts programs (Debian's wine starts its 32-bit
+# loader first, whatever the program), and Wine's 64-bit loader. Neither
+# holds the prefix's lock (below): the services a Wine program starts may
+# outlive the script that took it.
+wine_lock=""
+wine() { without_lock "${wine_loader[@]}" "$@"; }
+wine64() { without_lock "$wine64_loader" "$@"; }
+without_lock() {
+  if [ -n "$wine_lock" ]; then command "$@" {wine_lock}>&-; else command "$@"; fi
 }
 use_prefix win32
+
+# The programs this host can run: the 32-bit ones on 32-bit Windows where it
+# runs 32-bit code, else the x86-64 build on 64-bit Windows. Says which in
+# one line where it is the latter.
+use_host_programs() {  # WHAT_RUNS_INSTEAD
+  if runs_32bit_code; then
+    use_prefix win32
+    windows_dir="$root/build/windows"
+  else
+    say_no_32bit "$1"
+    use_prefix x64
+    windows_dir="$root/build/windows64"
+  fi
+}
 
 # Configures and builds a tree from its preset in CMakePresets.json (windows,
 # sanitize, native), quietly but for what the build says.
@@ -32,6 +105,7 @@ build_preset() {
   (cd "$root" && cmake --preset "$1" >/dev/null && cmake --build --preset "$1")
 }
 build_windows() { build_preset windows; }
+build_windows64() { build_preset windows64; }
 build_sanitize() { build_preset sanitize; }
 # The native tree, where ctest runs everything: the unit tests, and what the
 # two other trees built (the exe under Wine, its binary, the sanitized tests
@@ -69,6 +143,10 @@ package_release() {
 # between its write and its read. The lock is held until the caller exits.
 wine_server_pid=""
 start_wine() {
+  if [ "$prefix_kind" != x64 ] && ! runs_32bit_code; then
+    echo "wine: cannot run the 32-bit programs in $WINEPREFIX: $(no_32bit_reason)" >&2
+    return 1
+  fi
   mkdir -p "$WINEPREFIX"
   exec {wine_lock}>"$WINEPREFIX.lock"
   flock "$wine_lock"
@@ -80,7 +158,12 @@ start_wine() {
   fi
   # A new prefix takes a few seconds and about 600 MB, once.
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i >/dev/null 2>&1
+    local status=0
+    wine wineboot -i >/dev/null 2>&1 || status=$?
+    if [ "$status" != 0 ]; then
+      echo "wine: wineboot could not create the prefix $WINEPREFIX (status $status)" >&2
+      return 1
+    fi
   fi
 }
 
