@@ -46,10 +46,15 @@ const MatchCase kMatchCases[] = {
     {"FullwidthK", std::wstring(L"USB\\VID_1111&PID_222\uFF2B\0", 22), L"", L"", "USB#VID_1111&PID_222K", "",
      IdMatch::None},
     {"DotlessI", std::wstring(L"USB\\\u0131\0\0", 7), L"", L"", "USB#I", "", IdMatch::None},
+    // Its low byte is a K, but it is no letter of ASCII.
+    {"LowByteOfALetter", std::wstring(L"USB\\VID_1111&PID_222\u014B\0", 22), L"", L"", "USB#VID_1111&PID_222K", "",
+     IdMatch::None},
     // The device's own key is the ID with every \ as #: a key with a further level is none's.
     {"FurtherLevel", kDock, kStorage, L"", "USB#VID_1111&PID_2222\\REV_0100", "", IdMatch::None},
     {"HashInTheId", std::wstring(L"USB#VID_1111&PID_2222\0", 22), L"", L"", "USB#VID_1111&PID_2222", "",
      IdMatch::MostSpecific},
+    {"SlashInTheId", std::wstring(L"USB/VID_1111&PID_2222\0", 22), L"", L"", "USB#VID_1111&PID_2222", "",
+     IdMatch::None},
     {"SingleString", std::wstring(L"USB\\VID_1111&PID_2222\0", 22), L"", L"", "USB#VID_1111&PID_2222", "",
      IdMatch::MostSpecific},
     {"UnterminatedList", L"USB\\VID_1111&PID_2222", L"", L"", "USB#VID_1111&PID_2222", "", IdMatch::MostSpecific},

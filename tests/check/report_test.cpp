@@ -104,6 +104,11 @@ const DeviceLineCase kDeviceLineCases[] = {
     {"LessSpecificNotPresent", Device(IdMatch::LessSpecific, kOne, Capability::Removable, kOwn, false),
      "device: \"Dock\" (not present now): a less specific hardware ID of it; its most specific is "
      "USB\\VID_1111&PID_2222&REV_0100" + kRemovable + "in a container of its own"},
+    {"FixedBelowAListedDeviceWithoutAName",
+     Device(IdMatch::MostSpecific, kOne, Capability::NotRemovable, kComputers, true,
+            {ParentRead::Listed, Literal("USB\\VID_1111&PID_2222\\5&1"), {"", 0}, Literal("USB\\VID_1111&PID_2222")}),
+     "device: \"Dock\": its most specific hardware ID" + kFixed +
+         "; mark that one instead: \"a device without a description\" (USB\\VID_1111&PID_2222)"},
     {"WithoutADescription", Device(IdMatch::MostSpecific, kOne, Capability::Removable, kComputers, true, kNoParent, ""),
      "device: \"a device without a description\": its most specific hardware ID" + kRemovable +
          "in the computer's container"},
@@ -150,6 +155,8 @@ const SummaryCase kSummaryCases[] = {
      "Startup, Shut down and power on is not enough) or replug it; if it stays in a container of its own after "
      "that, its bus supplies its container, which the override does not change\n"},
     {"FixedInAContainerOfItsOwn", {Device(IdMatch::MostSpecific, kOne, Capability::NotRemovable, kOwn)}, kOneDevice},
+    {"CapabilitiesUnknownInAContainerOfItsOwn", {Device(IdMatch::MostSpecific, kOne, Capability::Unknown, kOwn)},
+     kOneDevice},
     {"NotPresent", {Device(IdMatch::MostSpecific, kOne, Capability::Removable, kComputers, false)},
      kOneDevice + "note: a device not present now keeps the container it had when it was last set up; the "
      "override applies when it is next connected\n"},
@@ -254,6 +261,10 @@ const SettingsLineCase kSettingsLineCases[] = {
      "settings file: C:\\Tools\\nr.ini: present, but where it really lies cannot be told: Access is denied (error 5)"},
     {"ReadFailed", Refusal::SettingsReadFailed, [](SettingsFindings& f, SettingsReport&) { f.error = 8; },
      "verdict: would do nothing: the profile reader could not read the settings file (status 0)"},
+    {"ReadFailedWithItsMessage", Refusal::SettingsReadFailed, [](SettingsFindings& f, SettingsReport&) { f.error = 8; },
+     "settings file: C:\\Tools\\nr.ini: present, but the profile reader could not read it: Access is denied (error 8)"},
+    {"ElsewhereAtAPathTooLong", Refusal::SettingsElsewhere, [](SettingsFindings&, SettingsReport&) {},
+     "settings file: C:\\Tools\\nr.ini: present, but it really lies at a path too long to be read"},
     {"ElsewhereOnlyInCase", Refusal::SettingsElsewhere,
      [](SettingsFindings& f, SettingsReport& r) {
        LayIntoField("\\\\?\\C:\\Tools\\N\xC9.ini", f.realPath);

@@ -60,6 +60,7 @@ const OddityCase kOddityCases[] = {
     {"CommentAfterValue", "USB\\VID_0DB0&PID_A871 ; dock", true, true, false, false},
     {"Tab", "USB\\VID_0DB0&PID_A871\tx", true, false, true, false},
     {"LetterOutsideAscii", "USB\\VID_0DB0&PID_A871\xe9", false, false, true, false},
+    {"Delete", "USB\\VID_0DB0&PID_A871\x7f", false, false, true, false},
     {"InstancePath", "USB\\VID_0DB0&PID_A871\\5&2F3B1C&0&2", false, false, false, true},
 };
 

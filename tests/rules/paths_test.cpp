@@ -8,6 +8,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace notremovable {
 namespace {
@@ -135,6 +136,21 @@ const RealPathCase kRealPathCases[] = {
     {"TooLongForItsField", "", "C:\\Tools\\mark.ini", Whereabouts::Elsewhere, kRealPathFieldSize},
     {"CannotTell", "", "C:\\Tools\\mark.ini", Whereabouts::Unknown, 0},
 };
+// Each ASCII letter in the other case is the same name: the file system's fold.
+std::vector<RealPathCase> RealPathRows() {
+  std::vector<RealPathCase> rows(std::begin(kRealPathCases), std::end(kRealPathCases));
+  static const char* const kLetterNames[] = {"CaseOfA", "CaseOfB", "CaseOfC", "CaseOfD", "CaseOfE", "CaseOfF", "CaseOfG",
+                                             "CaseOfH", "CaseOfI", "CaseOfJ", "CaseOfK", "CaseOfL", "CaseOfM", "CaseOfN",
+                                             "CaseOfO", "CaseOfP", "CaseOfQ", "CaseOfR", "CaseOfS", "CaseOfT", "CaseOfU",
+                                             "CaseOfV", "CaseOfW", "CaseOfX", "CaseOfY", "CaseOfZ"};
+  for (char letter = 'a'; letter <= 'z'; ++letter) {
+    const std::string lower(1, letter);
+    const std::string upper(1, static_cast<char>(letter - 'a' + 'A'));
+    rows.push_back({kLetterNames[letter - 'a'], "\\\\?\\C:\\" + upper + ".ini", "C:\\" + lower + ".ini",
+                    Whereabouts::AsNamed});
+  }
+  return rows;
+}
 
 void PrintTo(const RealPathCase& row, std::ostream* out) { *out << row.name; }
 
@@ -146,7 +162,7 @@ TEST_P(RealPath, IsThePathOnlyWhereNothingLeadsElsewhere) {
   EXPECT_EQ(JudgeWhereabouts(c.realPath.data(), reported, c.path.data(), c.path.size()), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, RealPath, testing::ValuesIn(kRealPathCases), RowName());
+INSTANTIATE_TEST_SUITE_P(Table, RealPath, testing::ValuesIn(RealPathRows()), RowName());
 
 // A path handed to the system as it stands, as the plain path it stands for;
 // the same for wide paths.

@@ -36,8 +36,8 @@ SidFacts Sid(const std::string& text) {
 }
 
 // Entry kinds, flags and rights as Windows writes them.
-constexpr std::uint8_t kAllow = 0x0, kDeny = 0x1, kAllowObject = 0x5, kAllowCallback = 0x9,
-                       kDenyCallback = 0xA, kAllowCallbackObject = 0xB;
+constexpr std::uint8_t kAllow = 0x0, kDeny = 0x1, kAllowObject = 0x5, kDenyObject = 0x6, kAllowCallback = 0x9,
+                       kDenyCallback = 0xA, kAllowCallbackObject = 0xB, kDenyCallbackObject = 0xC;
 constexpr std::uint8_t kInherited = 0x10, kContainerObjectInherit = 0x03,
                        kContainerObjectInheritOnly = 0x0B;
 constexpr std::uint32_t kFull = 0x001F01FF, kModify = 0x001301BF, kReadExecute = 0x001200A9;
@@ -129,6 +129,10 @@ const DescriptorCase kDescriptorCases[] = {
      TrustVerdict::EntryUnread, 2},
     {"CallbackObjectEntry", kAdministrators, true,
      AdminsAndSystemWith({kAllowCallbackObject, 0, kReadExecute, ""}), TrustVerdict::EntryUnread, 2},
+    {"DenyObjectFirst", kAdministrators, true,
+     {{kDenyObject, 0, kFull, ""}, {kAllow, 0, kFull, kSystem}}, TrustVerdict::Trusted, 0},
+    {"DenyCallbackObjectFirst", kAdministrators, true,
+     {{kDenyCallbackObject, 0, kFull, ""}, {kAllow, 0, kFull, kSystem}}, TrustVerdict::Trusted, 0},
     {"DenyCallbackFirst", kAdministrators, true,
      {{kDenyCallback, 0, kFull, kEveryone}, {kAllow, 0, kFull, kSystem}}, TrustVerdict::Trusted, 0},
     {"InheritOnlyObjectEntry", kAdministrators, true,
@@ -194,6 +198,9 @@ const SidBytesCase kSidBytesCases[] = {
     {"AuthorityOver32Bits", {1, 1, 0, 1, 0, 0, 0, 5, 0xff, 0xff, 0xff, 0xff}, true, "S-1-4294967301-4294967295",
      "S-1-0x000100000005-4294967295"},
     {"LargestDecimalAuthority", {1, 0, 0, 0, 0xff, 0xff, 0xff, 0xff}, true, "S-1-4294967295", ""},
+    {"AuthorityOf2To32", {1, 0, 0, 1, 0, 0, 0, 0}, true, "S-1-4294967296", "S-1-0x000100000000"},
+    {"AuthorityWithHexLetters", {1, 0, 0x89, 0xAB, 0xCD, 0xEF, 0x01, 0x23}, true, "S-1-151370987405603",
+     "S-1-0x89ABCDEF0123"},
     {"NoSubAuthority", {1, 0, 0, 0, 0, 0, 0, 1}, true, "S-1-1", ""},
     {"FifteenSubAuthorities", SidOfCount(15), true, "S-1-5-0-0-0-0-0-0-0-0-0-0-0-0-0-0-0", ""},
     {"SixteenSubAuthorities", SidOfCount(16), false, "", ""},
