@@ -718,9 +718,10 @@ for name in $(declare -F | sed -n 's/^declare -f case_//p'); do
   # A clean slate: no device overrides, and the case folder laid anew with the exe in it.
   dir="$cases_dir/$name"
   exe="$dir/notremovable.exe"
-  fresh_exe_folder "$dir"
+  slate=$(fresh_exe_folder "$dir" 2>&1)
   outside=() facts=() afterwards=() exe_args=() judge_args=() exe_runner=(plainly) check_runner=(wine)
   exe_runs_count=1 want_status="" want_key="" skip="" registered="" problems=""
+  [ -z "$slate" ] || problems+=" $slate;"
   "case_$name" >/dev/null || problems+=" preparation failed;"
   if [ -n "$skip" ]; then
     skipped=$((skipped + 1))

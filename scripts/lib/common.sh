@@ -186,10 +186,15 @@ overrides_key='HKLM\SYSTEM\CurrentControlSet\Control\DeviceOverrides'
 
 # A clean slate for one run under Wine: no device overrides, and DIR laid anew
 # with the Windows tree's exe in it at EXE (default DIR/notremovable.exe; EXE
-# may lie in folders below DIR, or elsewhere).
+# may lie in folders below DIR, or elsewhere). Where an override is left, it
+# says what reg said, and fails: a run on it would be judged on another's keys.
 fresh_exe_folder() {
-  local dir=$1 exe=${2:-$1/notremovable.exe}
-  "${native_reg[@]}" delete "$overrides_key" /f >/dev/null 2>&1 || true
+  local dir=$1 exe=${2:-$1/notremovable.exe} deleted
+  deleted=$("${native_reg[@]}" delete "$overrides_key" /f 2>&1)
+  if "${native_reg[@]}" query "$overrides_key" >/dev/null 2>&1; then
+    echo "the overrides left by an earlier run cannot be deleted: reg delete said: ${deleted//$'\r'/}" >&2
+    return 1
+  fi
   rm -rf "$dir" && mkdir -p "$dir" "$(dirname "$exe")" &&
     cp "$windows_dir/notremovable.exe" "$exe"
 }
