@@ -92,7 +92,7 @@ common_checks notremovable-check.exe "Tells what notremovable.exe would do on th
 check "notremovable-check.exe: imports only KERNEL32, ADVAPI32, SETUPAPI, msvcrt (got: $dlls)" \
   test "$dlls" = "ADVAPI32.DLL KERNEL32.DLL MSVCRT.DLL SETUPAPI.DLL "
 check "notremovable-check.exe: reads the registry, and lists devices with the wide calls" all_imported \
-  RegOpenKeyExA RegQueryValueExA RegCloseKey SetupDiGetClassDevsW SetupDiGetDeviceRegistryPropertyW \
+  RegOpenKeyExA RegQueryValueExW RegCloseKey SetupDiGetClassDevsW SetupDiGetDeviceRegistryPropertyW \
   SetupDiGetDeviceInstanceIdW SetupDiGetDevicePropertyW
 writes=()
 for call in RegCreateKey RegCreateKeyEx RegSetValue RegSetValueEx RegSetKeyValue RegDeleteKey \

@@ -1,5 +1,4 @@
-// Device ID matching by the exe's key, what the override can change on a
-// device, and the count of the devices.
+// Device ID matching by the exe's key.
 #include "check/devices.h"
 
 namespace notremovable {
@@ -38,17 +37,6 @@ bool ListLeadsTo(WideText list, WideText instancePath, Text keyLevel, std::size_
   }
 }
 
-// The GUID Windows gives the computer's own container:
-// {00000000-0000-0000-FFFF-FFFFFFFFFFFF}.
-bool IsLocalMachineContainer(const std::uint8_t (&id)[16]) {
-  for (std::size_t i = 0; i < sizeof id; ++i) {
-    if (id[i] != (i < 8 ? 0x00U : 0xFFU)) {
-      return false;
-    }
-  }
-  return true;
-}
-
 }  // namespace
 
 WideText FirstId(WideText list) { return NextId(list); }
@@ -84,67 +72,6 @@ IdMatch MatchDevice(const DeviceIds& ids, Text keyLevel, Text value) {
   }
   return ListLeadsTo(ids.compatible, ids.instancePath, keyLevel, position) ? IdMatch::Compatible
                                                                           : IdMatch::None;
-}
-
-KeyReach JudgeKeyReach(Text exeKeyLevel, Text windowsKeyLevel) {
-  for (std::size_t i = 0; i < exeKeyLevel.length; ++i) {
-    if (exeKeyLevel.text[i] == '\\') {
-      return KeyReach::NoId;
-    }
-  }
-  return IsSameText(exeKeyLevel, windowsKeyLevel) ? KeyReach::TheId : KeyReach::AnotherSpelling;
-}
-
-Container JudgeContainer(const ContainerFacts& container) {
-  if (container.hasInLocalMachine) {
-    return container.inLocalMachine ? Container::TheComputers : Container::OfItsOwn;
-  }
-  if (container.hasContainerId) {
-    return IsLocalMachineContainer(container.containerId) ? Container::TheComputers
-                                                          : Container::OfItsOwn;
-  }
-  return Container::CannotTell;
-}
-
-OverrideEffect JudgeOverrideEffect(Capability capability) {
-  switch (capability) {
-    case Capability::Removable:
-      return OverrideEffect::DecidesContainer;
-    case Capability::NotRemovable:
-      return OverrideEffect::ChangesNothing;
-    default:
-      return OverrideEffect::CannotTell;
-  }
-}
-
-void CountDevice(DeviceTally& tally, const DeviceFacts& device) {
-  if (device.match == IdMatch::InstancePath) {
-    tally.instancePath = true;
-    return;
-  }
-  const WideText first = {tally.firstMostSpecificId, tally.firstMostSpecificLength};
-  if (tally.matching == 0) {
-    // An ID longer than the field is kept cut, and so differs from every other.
-    std::size_t kept = 0;
-    for (; kept < device.mostSpecificId.length && kept + 1 < kTalliedIdFieldSize; ++kept) {
-      tally.firstMostSpecificId[kept] = device.mostSpecificId.text[kept];
-    }
-    tally.firstMostSpecificLength = kept;
-    tally.mostSpecificIdsDiffer = kept != device.mostSpecificId.length;
-  } else if (!IsSameAsciiText(first, device.mostSpecificId)) {
-    tally.mostSpecificIdsDiffer = true;
-  }
-  ++tally.matching;
-  tally.compatible += device.match == IdMatch::Compatible ? 1U : 0U;
-  tally.ofItsOwn += JudgeOverrideEffect(device.capability) == OverrideEffect::DecidesContainer &&
-                            JudgeContainer(device.container) == Container::OfItsOwn
-                        ? 1U
-                        : 0U;
-  tally.notPresent += device.presentNow ? 0U : 1U;
-}
-
-bool ReachesOtherKinds(const DeviceTally& tally) {
-  return tally.compatible > 0 || (tally.matching > 1 && tally.mostSpecificIdsDiffer);
 }
 
 }  // namespace notremovable

@@ -1,7 +1,7 @@
 // The devices the exe's key reaches, as Windows matches an override to them
 // (by their hardware IDs and compatible IDs, each under its own key, every
-// backslash as "#"), what the override can change on each, and their count.
-// Pure logic over what the device lists and properties hold.
+// backslash as "#"), and what the walk finds of each. Pure logic over what
+// the device lists and properties hold; the verdict judges the facts.
 #pragma once
 
 #include <cstddef>
@@ -40,12 +40,6 @@ enum class IdMatch : std::uint8_t {
 // How the exe's key reaches the device, whose instance path the configured value may be.
 IdMatch MatchDevice(const DeviceIds& ids, Text keyLevel, Text value);
 
-// Whom the exe's key is for: the configured ID itself; another spelling of an
-// ID that leads to it (USB/... or USB_... for USB\...); or no ID at all, since
-// it has a further level that no ID with every backslash as "#" has.
-enum class KeyReach : std::uint8_t { TheId, AnotherSpelling, NoId };
-KeyReach JudgeKeyReach(Text exeKeyLevel, Text windowsKeyLevel);
-
 // What Windows says of a device's container: in the computer's own container
 // (Windows 8 and later), and the container's ID.
 struct ContainerFacts {
@@ -54,8 +48,6 @@ struct ContainerFacts {
   bool hasContainerId;
   std::uint8_t containerId[16];  // as a GUID is laid out in memory
 };
-enum class Container : std::uint8_t { TheComputers, OfItsOwn, CannotTell };
-Container JudgeContainer(const ContainerFacts& container);
 
 // Whether the device reports itself removable (its removable capability).
 enum class Capability : std::uint8_t { Removable, NotRemovable, Unknown };
@@ -65,37 +57,25 @@ enum class Capability : std::uint8_t { Removable, NotRemovable, Unknown };
 enum class ParentRead : std::uint8_t { Unknown, InstanceOnly, Listed };
 struct ParentFacts {
   ParentRead read;
-  Text instance;
-  Text name;
-  Text mostSpecificId;
+  WideText instance;
+  WideText name;
+  WideText mostSpecificId;
 };
 
-// A device the exe's key reaches, as the walk found it. Texts from it are
-// shown as the report writes them: in the ANSI code page, "?" for what it
-// cannot write, never a look-alike.
+// A device the exe's key reaches, as the walk found it, its texts as
+// Windows holds them.
 struct DeviceFacts {
   IdMatch match;
-  WideText mostSpecificId;  // as Windows holds it, for the count
-  Text shownName;           // empty: it has neither a name nor a description
-  Text shownMostSpecificId;
+  WideText instance;  // its instance path
+  WideText mostSpecificId;
+  WideText name;      // empty: it has neither a name nor a description
   bool presentNow;
   Capability capability;
   ContainerFacts container;
   ParentFacts parent;
 };
 
-// What the override does to a device. Windows gives a device the container
-// its bus supplies; otherwise one of its own when it reports itself
-// removable, and else its parent's. The override only makes the device count
-// as not removable, so it decides only where the device reports itself removable.
-enum class OverrideEffect : std::uint8_t {
-  DecidesContainer,
-  ChangesNothing,  // it takes the container of the device above it anyway
-  CannotTell       // its capabilities cannot be read
-};
-OverrideEffect JudgeOverrideEffect(Capability capability);
-
-// The devices the exe's key reaches, counted as the walk goes.
+// The devices the exe's key reaches, counted as the walk hands them over.
 inline constexpr std::size_t kTalliedIdFieldSize = 256;
 struct DeviceTally {
   bool listed;
@@ -105,13 +85,13 @@ struct DeviceTally {
   std::size_t ofItsOwn;    // the override decides their container, and they have one of their own
   std::size_t notPresent;
   std::size_t unreadable;  // devices whose ID lists could not be read
+  // Present devices whose container the override decides, by where they are now.
+  std::size_t inComputers;
+  std::size_t pending;     // still in a container of their own
+  std::size_t containerUnknown;
   bool mostSpecificIdsDiffer;
   wchar_t firstMostSpecificId[kTalliedIdFieldSize];
   std::size_t firstMostSpecificLength;
 };
-void CountDevice(DeviceTally& tally, const DeviceFacts& device);
-// Whether the override reaches more than one kind of device: a compatible ID,
-// or devices whose most specific IDs differ.
-bool ReachesOtherKinds(const DeviceTally& tally);
 
 }  // namespace notremovable

@@ -18,8 +18,6 @@ namespace {
 
 // A device ID is at most 200 characters.
 constexpr DWORD kInstanceFieldSize = 256;
-// A text as it is shown, in the ANSI code page.
-constexpr int kShownFieldSize = 1024;
 // The removable capability among a device's capabilities (CM_DEVCAP_REMOVABLE).
 constexpr DWORD kRemovableCapability = 0x00000004;
 
@@ -76,26 +74,6 @@ class DeviceProperty {
   DWORD length_ = 0;
 };
 
-// A text as the report shows it: in the ANSI code page, "?" for what it
-// cannot write, never a look-alike; one too long for its field is named so.
-class ShownText {
- public:
-  Text Show(WideText text) {
-    static constexpr char kTooLong[] = "(a text too long to show)";
-    const int length = text.length == 0 ? 0
-                                        : WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.text,
-                                                              static_cast<int>(text.length), shown_,
-                                                              kShownFieldSize, "?", nullptr);
-    if (length == 0 && text.length != 0) {
-      return {kTooLong, sizeof kTooLong - 1};
-    }
-    return {shown_, static_cast<std::size_t>(length)};
-  }
-
- private:
-  char shown_[kShownFieldSize] = {};
-};
-
 // Everything the walk reads of one device, and keeps while it is handed over.
 struct DeviceReading {
   DeviceProperty hardwareIds;
@@ -103,12 +81,8 @@ struct DeviceReading {
   DeviceProperty name;
   DeviceProperty parentHardwareIds;
   DeviceProperty parentName;
+  wchar_t instance[kInstanceFieldSize];
   wchar_t parentInstance[kInstanceFieldSize];
-  ShownText shownName;
-  ShownText shownId;
-  ShownText shownParentInstance;
-  ShownText shownParentName;
-  ShownText shownParentId;
 };
 
 // Its friendly name, or its description; empty when it has neither.
@@ -154,7 +128,7 @@ ContainerFacts ContainerOf(HDEVINFO devices, SP_DEVINFO_DATA& device) {
 // The device above it: its instance path from the device's own property, and
 // its name and most specific hardware ID where it is listed.
 ParentFacts ParentOf(HDEVINFO devices, SP_DEVINFO_DATA& device, DeviceReading& reading) {
-  ParentFacts parent = {ParentRead::Unknown, {"", 0}, {"", 0}, {"", 0}};
+  ParentFacts parent = {ParentRead::Unknown, {L"", 0}, {L"", 0}, {L"", 0}};
   DEVPROPTYPE type = 0;
   reading.parentInstance[0] = L'\0';
   if (SetupDiGetDevicePropertyW(devices, &device, &kParent, &type,
@@ -165,7 +139,7 @@ ParentFacts ParentOf(HDEVINFO devices, SP_DEVINFO_DATA& device, DeviceReading& r
   }
   const WideText instance = {reading.parentInstance, LengthOf(reading.parentInstance)};
   parent.read = ParentRead::InstanceOnly;
-  parent.instance = reading.shownParentInstance.Show(instance);
+  parent.instance = instance;
   const HDEVINFO above = SetupDiCreateDeviceInfoList(nullptr, nullptr);
   if (above == INVALID_HANDLE_VALUE) {
     return parent;
@@ -175,9 +149,9 @@ ParentFacts ParentOf(HDEVINFO devices, SP_DEVINFO_DATA& device, DeviceReading& r
   if (SetupDiOpenDeviceInfoW(above, reading.parentInstance, nullptr, 0, &aboveData) != FALSE &&
       reading.parentHardwareIds.Read(above, aboveData, SPDRP_HARDWAREID) != PropertyRead::Failed) {
     parent.read = ParentRead::Listed;
-    parent.name = reading.shownParentName.Show(NameOf(above, aboveData, reading.parentName));
+    parent.name = NameOf(above, aboveData, reading.parentName);
     const DeviceIds ids = {reading.parentHardwareIds.Value(), {L"", 0}, instance};
-    parent.mostSpecificId = reading.shownParentId.Show(MostSpecificHardwareId(ids));
+    parent.mostSpecificId = MostSpecificHardwareId(ids);
   }
   static_cast<void>(SetupDiDestroyDeviceInfoList(above));
   return parent;
@@ -194,7 +168,7 @@ bool WalkDevices(Text keyLevel, Text value, DeviceVisitor& visitor) {
   device.cbSize = sizeof device;
   DeviceReading reading;
   for (DWORD i = 0; SetupDiEnumDeviceInfo(devices, i, &device) != FALSE; ++i) {
-    wchar_t instance[kInstanceFieldSize] = {};
+    wchar_t* const instance = reading.instance;
     if (SetupDiGetDeviceInstanceIdW(devices, &device, instance, kInstanceFieldSize, nullptr) == FALSE) {
       instance[0] = L'\0';
     }
@@ -215,9 +189,9 @@ bool WalkDevices(Text keyLevel, Text value, DeviceVisitor& visitor) {
     ULONG problem = 0;
     const WideText mostSpecificId = MostSpecificHardwareId(ids);
     const DeviceFacts facts = {match,
+                               ids.instancePath,
                                mostSpecificId,
-                               reading.shownName.Show(NameOf(devices, device, reading.name)),
-                               reading.shownId.Show(mostSpecificId),
+                               NameOf(devices, device, reading.name),
                                CM_Get_DevNode_Status(&status, &problem, device.DevInst, 0) == CR_SUCCESS,
                                CapabilityOf(devices, device),
                                ContainerOf(devices, device),

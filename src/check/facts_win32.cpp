@@ -1,9 +1,11 @@
-// Account names, system messages and the key now, through the platform's calls.
+// The computer's and accounts' names, system messages, the key now and the
+// code page's conversions, through the platform's calls.
 #include "check/facts_win32.h"
 
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "rules/override_key.h"
 #include "rules/paths.h"
@@ -33,6 +35,13 @@ bool Widened(const char* text, wchar_t (&wide)[FieldSize]) {
 }
 
 }  // namespace
+
+void ComputerName(char (&name)[kNameFieldSize]) {
+  DWORD length = kNameFieldSize;
+  if (GetComputerNameA(name, &length) == FALSE) {
+    name[0] = '\0';
+  }
+}
 
 void NamePrincipal(const void* sid, char (&name)[kNameFieldSize]) {
   char user[kNameFieldSize];
@@ -76,7 +85,7 @@ void SystemMessage(unsigned long error, char (&message)[kMessageFieldSize]) {
 }
 
 KeyNow ReadKeyNow(const char* keyPath, char (&message)[kMessageFieldSize]) {
-  KeyNow now = {KeyState::NoKey, 0, REG_NONE, ERROR_SUCCESS, message};
+  KeyNow now = {KeyState::NoKey, 0, REG_NONE, 0, ERROR_SUCCESS, message, {}};
   HKEY key = nullptr;
   const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE, &key);
   if (opened != ERROR_SUCCESS) {
@@ -87,17 +96,29 @@ KeyNow ReadKeyNow(const char* keyPath, char (&message)[kMessageFieldSize]) {
     }
     return now;
   }
+  // Its size first, then its bytes where they fit the field: by the wide
+  // call, which gives a string's bytes as they are stored.
+  wchar_t name[sizeof kRemovableValueName];
   DWORD type = REG_NONE;
-  DWORD data = 0;
-  DWORD size = sizeof data;
-  const LONG queried =
-      RegQueryValueExA(key, kRemovableValueName, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+  DWORD size = 0;
+  LONG queried = Widened(kRemovableValueName, name)
+                     ? RegQueryValueExW(key, name, nullptr, &type, nullptr, &size)
+                     : static_cast<LONG>(ERROR_INVALID_NAME);
+  if (queried == ERROR_SUCCESS && size <= sizeof now.raw) {
+    queried = RegQueryValueExW(key, name, nullptr, &type, now.raw, &size);
+  }
   static_cast<void>(RegCloseKey(key));
-  now.data = data;
   now.type = type;
-  now.state = queried == ERROR_FILE_NOT_FOUND                                       ? KeyState::WithoutValue
-              : queried == ERROR_SUCCESS && type == REG_DWORD && size == sizeof data ? KeyState::Dword
-                                                                                     : KeyState::OtherType;
+  now.size = size;
+  const bool dword = queried == ERROR_SUCCESS && type == REG_DWORD && size == sizeof(DWORD);
+  if (dword) {
+    DWORD data = 0;
+    std::memcpy(&data, now.raw, sizeof data);
+    now.data = data;
+  }
+  now.state = queried == ERROR_FILE_NOT_FOUND ? KeyState::WithoutValue
+              : dword                         ? KeyState::Dword
+                                              : KeyState::OtherType;
   return now;
 }
 
@@ -135,6 +156,29 @@ bool HasWideValueOutsideAscii(const char* settingsPath) {
     }
   }
   return false;
+}
+
+Text PlatformCodePage::Shown(WideText text) {
+  static constexpr char kTooLong[] = "(a text too long to show)";
+  const int length = text.length == 0 ? 0
+                                      : WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.text,
+                                                            static_cast<int>(text.length), shown_, kFieldSize, "?",
+                                                            nullptr);
+  if (length == 0 && text.length != 0) {
+    return {kTooLong, sizeof kTooLong - 1};
+  }
+  return {shown_, static_cast<std::size_t>(length)};
+}
+
+WideText PlatformCodePage::Widened(Text text) {
+  static constexpr wchar_t kTooLong[] = L"(a text too long to show)";
+  const int length = text.length == 0 ? 0
+                                      : MultiByteToWideChar(CP_ACP, 0, text.text, static_cast<int>(text.length),
+                                                            widened_, kFieldSize);
+  if (length == 0 && text.length != 0) {
+    return {kTooLong, sizeof kTooLong / sizeof *kTooLong - 1};
+  }
+  return {widened_, static_cast<std::size_t>(length)};
 }
 
 }  // namespace notremovable

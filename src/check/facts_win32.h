@@ -1,10 +1,11 @@
 // What the check program gathers beside the settings reader's findings: the
-// names of accounts, the system's messages, and what stands at a key now.
+// names of the computer and of accounts, the system's messages, what stands
+// at a key now, and the code page's conversions.
 #pragma once
 
 #include <cstddef>
 
-#include "check/report.h"
+#include "check/findings.h"
 #include "rules/trust.h"
 #include "win32/trust.h"
 
@@ -12,6 +13,9 @@ namespace notremovable {
 
 inline constexpr std::size_t kNameFieldSize = 256;
 inline constexpr std::size_t kMessageFieldSize = 512;
+
+// The computer's name; empty where it cannot be read.
+void ComputerName(char (&name)[kNameFieldSize]);
 
 // A principal by its account name, or by its SID where it has none.
 void NamePrincipal(const void* sid, char (&name)[kNameFieldSize]);
@@ -30,6 +34,18 @@ KeyNow ReadKeyNow(const char* keyPath, char (&message)[kMessageFieldSize]);
 // Whether the real path ("\\?\C:\...") names the path but for the case of
 // letters, compared as the file system compares names (beyond ASCII too).
 bool IsPathButForCase(const char* realPath, const char* path);
+
+// The system's ANSI code page, through its conversion calls.
+class PlatformCodePage final : public CodePage {
+ public:
+  Text Shown(WideText text) override;
+  WideText Widened(Text text) override;
+
+ private:
+  static constexpr int kFieldSize = 1024;
+  char shown_[kFieldSize] = {};
+  wchar_t widened_[kFieldSize] = {};
+};
 
 // Whether the settings file is UTF-16 (it starts with the byte order mark)
 // and its value holds letters outside ASCII, as the wide read gives it.

@@ -1,9 +1,10 @@
 // notremovable-check: tells what notremovable.exe would do on this PC, and
-// why, changing nothing. Usage: notremovable-check.exe [EXE]; the exe judged
-// is by default notremovable.exe beside this one. One way through: it
-// gathers the facts, judges them as the exe would, and words them, one fact a
-// line; the exit status is the one the exe would end with, or 2 when it
-// cannot be judged.
+// why, changing nothing. Usage: notremovable-check.exe [--json]
+// [--compliance] [EXE]; the exe judged is by default notremovable.exe beside
+// this one. One way through: it gathers the facts into one record, the
+// verdict decides, and one renderer words them: text, one fact a line, or
+// one JSON line. The exit status is the one the exe would end with, or with
+// --compliance whether the PC complies; 2 where it cannot judge.
 #include <windows.h>
 
 #include <cstdio>
@@ -11,8 +12,11 @@
 #include "check/devices.h"
 #include "check/devices_win32.h"
 #include "check/facts_win32.h"
-#include "check/report.h"
+#include "check/findings.h"
+#include "check/json_report.h"
 #include "check/target_win32.h"
+#include "check/text_report.h"
+#include "check/verdict.h"
 #include "rules/device_id.h"
 #include "rules/override_key.h"
 #include "rules/settings.h"
@@ -36,117 +40,145 @@ class StreamReport final : public ReportOut {
   std::FILE* stream_;
 };
 
-// Each device the walk hands over gets its line, and is counted.
-class DeviceLines final : public DeviceVisitor {
+// Each device the walk hands over is counted in the record, and worded.
+class DeviceRecord final : public DeviceVisitor {
  public:
-  explicit DeviceLines(ReportOut& out) : out_(out) {}
+  DeviceRecord(Findings& findings, Renderer& renderer) : findings_(findings), renderer_(renderer) {}
   void Take(const DeviceFacts& device) override {
-    WriteDeviceLine(out_, device);
-    CountDevice(tally_, device);
+    CountDevice(findings_.devices, device);
+    renderer_.Device(findings_, device);
   }
-  void TakeUnreadable() override { ++tally_.unreadable; }
-  DeviceTally& Tally() { return tally_; }
+  void TakeUnreadable() override { ++findings_.devices.unreadable; }
 
  private:
-  ReportOut& out_;
-  DeviceTally tally_ = {};
+  Findings& findings_;
+  Renderer& renderer_;
 };
 
-// The key the exe would write, what stands there now, whom Windows reads it
-// for, and the devices it reaches.
-void WriteKeyAndDevices(ReportOut& out, const char (&deviceId)[kDeviceIdFieldSize],
-                        const char (&keyPath)[kOverrideKeyPathFieldSize]) {
-  char windowsKeyPath[kOverrideKeyPathFieldSize];
-  ComposeWindowsOverrideKeyPath(deviceId, windowsKeyPath);
-  const Text keyLevel = OverrideKeyLevel(keyPath);
-  const Text value = {deviceId, LengthOf(deviceId)};
-  char keyMessage[kMessageFieldSize] = "";
-  WriteKeyLines(out, keyPath, windowsKeyPath, JudgeKeyReach(keyLevel, OverrideKeyLevel(windowsKeyPath)),
-                ReadKeyNow(keyPath, keyMessage));
-  DeviceLines devices(out);
-  devices.Tally().listed = WalkDevices(keyLevel, value, devices);
-  WriteDeviceSummary(out, devices.Tally());
-}
-
-// The system's message for an error the findings hold, where they hold one.
-void MessageFor(bool hasError, unsigned long error, char (&message)[kMessageFieldSize]) {
+// The system's message for an error, where there is one.
+void MessageFor(unsigned long error, char (&message)[kMessageFieldSize]) {
   message[0] = '\0';
-  if (hasError) {
+  if (error != ERROR_SUCCESS) {
     SystemMessage(error, message);
   }
 }
+
+// Everything the check works with, gathered once, for the whole run.
+struct Gathered {
+  Target target;
+  char targetMessage[kMessageFieldSize];
+  char computerName[kNameFieldSize];
+  char accountName[kNameFieldSize];
+  char exePath[kPathFieldSize];
+  char deviceId[kDeviceIdFieldSize];
+  SettingsFindings settings;
+  char message[kMessageFieldSize];
+  char exeMessage[kMessageFieldSize];
+  char names[4][kNameFieldSize];
+  char keyPath[kOverrideKeyPathFieldSize];
+  char windowsKeyPath[kOverrideKeyPathFieldSize];
+  char keyMessage[kMessageFieldSize];
+};
+
+// What the exe would read, and who may change it, as the exe itself judges.
+void GatherSettings(Gathered& gathered, Findings& findings) {
+  SettingsFindings& settings = gathered.settings;
+  std::size_t exeLength = 0;
+  findings.refusal = ExactPathAsModule(gathered.target, gathered.exePath, exeLength);
+  if (findings.refusal == Refusal::None) {
+    findings.refusal = ReadDeviceIdBeside(gathered.exePath, exeLength, gathered.deviceId, settings);
+  }
+  if (exeLength == 0) {
+    return;  // the exe's path is not exact: nothing was read
+  }
+  findings.settings = &settings;
+  findings.exePath = gathered.exePath;
+  MessageFor(settings.error, gathered.message);
+  MessageFor(settings.exePlace == Whereabouts::Unknown ? settings.exeError : ERROR_SUCCESS, gathered.exeMessage);
+  findings.systemMessage = gathered.message;
+  findings.exePlaceMessage = gathered.exeMessage;
+  findings.settingsPlaceDiffersInCase = IsPathButForCase(settings.realPath, settings.settingsPath);
+  findings.wideValueOutsideAscii =
+      settings.file == SettingsFile::Present && HasWideValueOutsideAscii(settings.settingsPath);
+  findings.folder = Named(settings.folder, settings.folderPath, true, gathered.names[0]);
+  findings.realFolder = Named(settings.realFolder, settings.realFolderPath, true, gathered.names[1]);
+  findings.exe = Named(settings.exe, gathered.exePath, false, gathered.names[2]);
+  findings.settingsFile = Named(settings.settings, settings.settingsPath, false, gathered.names[3]);
+}
+
+// The key the exe would write, Windows' own for the ID, and what stands there now.
+void GatherKey(Gathered& gathered, Findings& findings) {
+  ComposeOverrideKeyPath(gathered.deviceId, gathered.keyPath);
+  ComposeWindowsOverrideKeyPath(gathered.deviceId, gathered.windowsKeyPath);
+  findings.keyPath = gathered.keyPath;
+  findings.windowsKeyPath = gathered.windowsKeyPath;
+  findings.keyNow = ReadKeyNow(gathered.keyPath, gathered.keyMessage);
+}
+
+// The run's fields, for the whole run.
+Gathered gathered;
+PlatformCodePage codePage;
+Findings findings;
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   StreamReport errors(stderr);
-  static Target target;
-  char message[kMessageFieldSize] = "";
-  CannotJudge problem = FindTarget(argc, argv, target);
+  const Arguments arguments = ParseArguments(argc, argv);
+  if (arguments.problem != ArgumentProblem::None) {
+    WriteArgumentProblem(errors, codePage, arguments);
+    return kExitCannotJudge;
+  }
+
+  findings.toolVersion = NOTREMOVABLE_VERSION;
+  findings.builtFor32BitX86 = kBuiltFor32BitX86;
+  findings.exeShown = gathered.target.shown;
+  findings.targetMessage = gathered.targetMessage;
+  findings.computerName = gathered.computerName;
+  findings.deviceId = &gathered.deviceId;
+  findings.refusal = Refusal::ReadsMayGoElsewhere;
+  ComputerName(gathered.computerName);
+  findings.windows = RunningWindowsKind();
+  ProcessAccount account;
+  if (GetProcessAccount(account)) {
+    NamePrincipal(account.sid, gathered.accountName);
+    findings.accountName = gathered.accountName;
+  }
+
+  Target& target = gathered.target;
+  findings.cannotJudge = FindTarget(arguments.exe, target);
   // As the exe renders its path, best fit included: a 32-bit program cannot
   // even see what lies in System32 under WOW64, but the exe's rule refuses
-  // it by its path alone.
-  const bool readsReachFolder = problem == CannotJudge::None && target.renderedLength > 0 &&
+  // it by its path alone, so it is not looked at.
+  const bool readsReachFolder = findings.cannotJudge == CannotJudge::None && target.renderedLength > 0 &&
                                 ReadsReachExeFolder(target.rendered, target.renderedLength);
   if (readsReachFolder) {
-    problem = LookAtTarget(target);
-    MessageFor(problem == CannotJudge::Unreadable, target.error, message);
-  }
-  if (problem != CannotJudge::None) {
-    return WriteCannotJudge(errors, problem, target.shown, message, target.error);
+    findings.cannotJudge = LookAtTarget(target);
+    MessageFor(target.error, gathered.targetMessage);
+    findings.targetError = target.error;
   }
 
   StreamReport out(stdout);
-  ProcessAccount account;
-  char accountName[kNameFieldSize] = "";
-  const bool accountKnown = GetProcessAccount(account);
-  if (accountKnown) {
-    NamePrincipal(account.sid, accountName);
+  TextReport text(out, codePage);
+  // On the stack, where it takes no room in the program's file.
+  JsonFields jsonFields;
+  JsonReport jsonReport(out, codePage, arguments.compliance ? kComplianceLineBound : 0, jsonFields);
+  if (findings.cannotJudge != CannotJudge::None) {
+    WriteCannotJudge(errors, codePage, findings);
+  } else if (readsReachFolder) {
+    GatherSettings(gathered, findings);
   }
-  WriteHeaderLines(out, target.shown, accountKnown ? accountName : nullptr, RunningWindowsKind());
-
-  char exePath[kPathFieldSize];
-  exePath[0] = '\0';
-  char deviceId[kDeviceIdFieldSize];
-  deviceId[0] = '\0';
-  static SettingsFindings findings;
-  std::size_t exeLength = 0;
-  Refusal refusal = Refusal::ReadsMayGoElsewhere;
-  if (readsReachFolder) {
-    refusal = ExactPathAsModule(target, exePath, exeLength);
-    if (refusal == Refusal::None) {
-      refusal = ReadDeviceIdBeside(exePath, exeLength, deviceId, findings);
-    }
+  const bool wouldMark = Decide(findings).outcome == Outcome::WouldMark;
+  if (wouldMark) {
+    GatherKey(gathered, findings);
   }
-  const bool looked = exeLength != 0;
-  MessageFor(looked && (findings.file == SettingsFile::Unreadable || refusal == Refusal::SettingsPlaceUnknown ||
-                        refusal == Refusal::SettingsReadFailed),
-             findings.error, message);
-  char exeMessage[kMessageFieldSize];
-  MessageFor(looked && findings.exePlace == Whereabouts::Unknown, findings.exeError, exeMessage);
-  char names[4][kNameFieldSize];
-  const SettingsReport report = {
-      refusal,
-      looked ? &findings : nullptr,
-      exePath,
-      accountName,
-      message,
-      exeMessage,
-      refusal == Refusal::SettingsElsewhere && IsPathButForCase(findings.realPath, findings.settingsPath),
-      looked && findings.file == SettingsFile::Present &&
-          (refusal == Refusal::None || refusal == Refusal::ValueTooLong) &&
-          HasWideValueOutsideAscii(findings.settingsPath),
-      Named(findings.folder, findings.folderPath, true, names[0]),
-      Named(findings.realFolder, findings.realFolderPath, true, names[1]),
-      Named(findings.exe, exePath, false, names[2]),
-      Named(findings.settings, findings.settingsPath, false, names[3])};
-  WriteSettingsLines(out, report);
-
-  const bool actedOn = refusal == Refusal::None && IsDeviceIdActedOn(deviceId);
-  char keyPath[kOverrideKeyPathFieldSize];
-  if (actedOn) {
-    ComposeOverrideKeyPath(deviceId, keyPath);
-    WriteKeyAndDevices(out, deviceId, keyPath);
+  Renderer& renderer = arguments.json ? static_cast<Renderer&>(jsonReport) : text;
+  renderer.Head(findings);
+  if (wouldMark) {
+    DeviceRecord devices(findings, renderer);
+    findings.devices.listed = WalkDevices(OverrideKeyLevel(gathered.keyPath),
+                                          {gathered.deviceId, LengthOf(gathered.deviceId)}, devices);
   }
-  return WriteVerdict(out, report, actedOn ? keyPath : nullptr);
+  renderer.Tail(findings);
+  return ExitStatus(Decide(findings), arguments.compliance);
 }

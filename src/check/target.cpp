@@ -15,6 +15,42 @@ bool AsksForHelp(const wchar_t* argument) {
   return false;
 }
 
+namespace {
+
+bool IsOption(const wchar_t* argument, const char* option) {
+  return IsSameAsciiText(WideText{argument, LengthOf(argument)}, Text{option, LengthOf(option)});
+}
+
+}  // namespace
+
+Arguments ParseArguments(int argc, const wchar_t* const* argv) {
+  Arguments arguments = {false, false, nullptr, ArgumentProblem::None, nullptr};
+  for (int i = 1; i < argc && arguments.problem == ArgumentProblem::None; ++i) {
+    const wchar_t* const argument = argv[i];
+    bool* const option = IsOption(argument, "--json")         ? &arguments.json
+                         : IsOption(argument, "--compliance") ? &arguments.compliance
+                                                              : nullptr;
+    if (AsksForHelp(argument) || (argument[0] != L'-' && arguments.exe != nullptr)) {
+      arguments.problem = ArgumentProblem::Usage;
+    } else if (argument[0] != L'-') {
+      arguments.exe = argument;
+    } else if (arguments.exe != nullptr) {
+      arguments.problem = ArgumentProblem::OptionAfterExe;
+    } else if (option == nullptr) {
+      arguments.problem = ArgumentProblem::UnknownOption;
+    } else if (*option) {
+      arguments.problem = ArgumentProblem::OptionTwice;
+    } else {
+      *option = true;
+    }
+    arguments.culprit = argument;
+  }
+  if (arguments.problem == ArgumentProblem::None) {
+    arguments.culprit = nullptr;
+  }
+  return arguments;
+}
+
 bool IsDevicePath(WideText path) {
   return path.length >= 4 && path.text[0] == L'\\' && path.text[1] == L'\\' && path.text[2] == L'.' &&
          path.text[3] == L'\\';

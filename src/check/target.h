@@ -12,6 +12,20 @@ namespace notremovable {
 // "--help", "-h" or "/?" on the command line.
 bool AsksForHelp(const wchar_t* argument);
 
+// The command line: options first ("--json", "--compliance", each once, in
+// any case of their letters), then at most one exe. A request for help or a
+// second exe asks for the usage line; anything else starting with "-" is an
+// unknown option.
+enum class ArgumentProblem : std::uint8_t { None, Usage, UnknownOption, OptionTwice, OptionAfterExe };
+struct Arguments {
+  bool json;
+  bool compliance;
+  const wchar_t* exe;  // null: notremovable.exe beside the check program
+  ArgumentProblem problem;
+  const wchar_t* culprit;  // the argument that is wrong
+};
+Arguments ParseArguments(int argc, const wchar_t* const* argv);
+
 // A path in the system's device namespace ("\\.\CON", "\\.\PhysicalDrive0"),
 // where a device name such as CON or NUL leads.
 bool IsDevicePath(WideText path);

@@ -50,14 +50,14 @@ bool IsWindowsProgram(HANDLE file) {
 
 }  // namespace
 
-CannotJudge FindTarget(int argc, wchar_t** argv, Target& target) {
+CannotJudge FindTarget(const wchar_t* named, Target& target) {
   target.length = 0;
   target.error = ERROR_SUCCESS;
   wchar_t full[kTargetFieldSize];
   DWORD length = 0;
-  if (argc == 2 && !AsksForHelp(argv[1])) {
-    length = GetFullPathNameW(argv[1], kTargetFieldSize, full, nullptr);
-  } else if (argc == 1) {
+  if (named != nullptr) {
+    length = GetFullPathNameW(named, kTargetFieldSize, full, nullptr);
+  } else {
     const DWORD moduleLength = GetModuleFileNameW(nullptr, full, kTargetFieldSize);
     const std::size_t nameStart = moduleLength < kTargetFieldSize ? FileNameStart(full, moduleLength) : 0;
     const DWORD nameLength = sizeof kDefaultTarget / sizeof *kDefaultTarget - 1;

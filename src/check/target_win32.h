@@ -27,11 +27,11 @@ struct Target {
   unsigned long error;  // why it cannot be looked at, where it cannot
 };
 
-// The exe named (the one argument), or notremovable.exe beside this program,
-// by its full path; one handed over as it stands ("\\?\...") by the plain path
-// it stands for, which the module calls give. Usage where the command line
-// names none, or asks for help; a device where the path leads to one.
-CannotJudge FindTarget(int argc, wchar_t** argv, Target& target);
+// The exe named (null: notremovable.exe beside this program), by its full
+// path; one handed over as it stands ("\\?\...") by the plain path it stands
+// for, which the module calls give. Usage where its path cannot be had; a
+// device where the path leads to one.
+CannotJudge FindTarget(const wchar_t* named, Target& target);
 
 // What stands at the target's path: a file that is a Windows program (its
 // path then expanded to its long form where it can be), or why not.

@@ -2,6 +2,7 @@
 // device's IDs, each under its own key; whom the key is for; and which
 // container Windows says a device is in.
 #include "check/devices.h"
+#include "check/verdict.h"
 
 #include <gtest/gtest.h>
 

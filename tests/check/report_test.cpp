@@ -1,7 +1,9 @@
 // The check program's wording: the escaping of text from outside, each
 // device's line, the device summary's warnings and notes, what each write
 // right lets someone do, and the settings lines.
-#include "check/report.h"
+#include "check/json_report.h"
+#include "check/text_report.h"
+#include "check/verdict.h"
 
 #include <gtest/gtest.h>
 
@@ -22,10 +24,33 @@ Text Span(const std::string& text) { return {text.data(), text.size()}; }
 constexpr std::uint32_t kFull = 0x001F01FF, kModify = 0x001301BF, kReadExecute = 0x001200A9;
 
 // The report as text.
-class TextReport final : public ReportOut {
+class ReportText final : public ReportOut {
  public:
   void Write(const char* text, std::size_t length) override { text_.append(text, length); }
   std::string text_;
+};
+
+// The code page as Latin-1: each byte its own character; "?" for what it cannot write.
+class Latin1 final : public CodePage {
+ public:
+  Text Shown(WideText text) override {
+    shown_.clear();
+    for (std::size_t i = 0; i < text.length; ++i) {
+      shown_ += text.text[i] < 0x100 ? static_cast<char>(text.text[i]) : '?';
+    }
+    return {shown_.data(), shown_.size()};
+  }
+  WideText Widened(Text text) override {
+    widened_.clear();
+    for (std::size_t i = 0; i < text.length; ++i) {
+      widened_ += static_cast<wchar_t>(static_cast<unsigned char>(text.text[i]));
+    }
+    return {widened_.data(), widened_.size()};
+  }
+
+ private:
+  std::string shown_;
+  std::wstring widened_;
 };
 
 struct EscapeCase {
@@ -42,6 +67,9 @@ const EscapeCase kEscapeCases[] = {
     {"AboveAscii", "Caf\xe9", "Caf\xe9"},
     {"ZeroInside", std::string("a\0b", 3), "a\\x00b"},
     {"UnitSeparator", "a\x1f", "a\\x1F"},
+    // Every \x in a line is an escape, and a quote never ends a quoted name.
+    {"BackslashBeforeX", "C:\\x1\\", "C:\\x5Cx1\\"},
+    {"Quote", "Say \"hi\"", "Say \\x22hi\\x22"},
 };
 
 void PrintTo(const EscapeCase& row, std::ostream* out) { *out << row.name; }
@@ -49,24 +77,69 @@ void PrintTo(const EscapeCase& row, std::ostream* out) { *out << row.name; }
 class Escape : public testing::TestWithParam<EscapeCase> {};
 
 TEST_P(Escape, LeavesNoControlCharacter) {
-  TextReport out;
-  ReportLine(out, "device").Outside(Span(GetParam().outside));
-  EXPECT_EQ(out.text_, "device: " + GetParam().expected + "\n");
+  ReportText out;
+  Latin1 codePage;
+  WriteLine(out, codePage, {Row::Judging, {Outside(Span(GetParam().outside))}});
+  EXPECT_EQ(out.text_, "judging: " + GetParam().expected + "\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Escape, testing::ValuesIn(kEscapeCases), RowName());
 
+// JSON strings: UTF-16 as UTF-8, with what JSON escapes escaped.
+struct JsonEscapeCase {
+  std::string name;
+  std::wstring outside;
+  std::string expected;  // the JSON string, quotes included
+};
+
+std::vector<JsonEscapeCase> JsonEscapeRows() {
+  std::vector<JsonEscapeCase> rows = {
+      {"Quote", L"say \"hi\"", "\"say \\\"hi\\\"\""},
+      {"Backslash", L"C:\\x1\\", "\"C:\\\\x1\\\\\""},
+      {"Delete", L"a\x7f", "\"a\\u007f\""},
+      {"LatinLetter", L"Caf\xe9", "\"Caf\xc3\xa9\""},
+      {"Euro", L"\x20ac", "\"\xe2\x82\xac\""},
+      {"SurrogatePair", L"\xd83d\xde00", "\"\xf0\x9f\x98\x80\""},
+      {"LoneHighSurrogate", L"a\xd800" L"b", "\"a\xef\xbf\xbd" "b\""},
+      {"LoneLowSurrogate", L"\xdc00", "\"\xef\xbf\xbd\""},
+      {"HighBeforeHigh", L"\xd800\xd83d\xde00", "\"\xef\xbf\xbd\xf0\x9f\x98\x80\""},
+  };
+  // Every control character: the short escapes where JSON has them, else \u00XX.
+  static const char* const kShort[] = {"\\b", "\\t", "\\n", nullptr, "\\f", "\\r"};
+  static constexpr char kHex[] = "0123456789abcdef";
+  for (unsigned c = 0; c < 0x20; ++c) {
+    const char* const shortEscape = c >= 8 && c <= 13 ? kShort[c - 8] : nullptr;
+    const std::string escaped = shortEscape != nullptr ? shortEscape : std::string("\\u00") + kHex[c >> 4U] + kHex[c & 0xFU];
+    rows.push_back({"Control" + std::to_string(c), std::wstring(1, static_cast<wchar_t>(c)), "\"" + escaped + "\""});
+  }
+  return rows;
+}
+
+void PrintTo(const JsonEscapeCase& row, std::ostream* out) { *out << row.name; }
+
+class JsonEscape : public testing::TestWithParam<JsonEscapeCase> {};
+
+TEST_P(JsonEscape, IsUtf8WithWhatJsonEscapesEscaped) {
+  char field[256];
+  JsonOut json(field, sizeof field, nullptr);
+  json.String(WideText{GetParam().outside.data(), GetParam().outside.size()});
+  ASSERT_FALSE(json.Overflowed());
+  EXPECT_EQ(std::string(field, json.Length()), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, JsonEscape, testing::ValuesIn(JsonEscapeRows()), RowName());
+
 // Devices as the walk hands them over. The texts point into these: they outlive the tables.
 const std::wstring kOne = L"USB\\VID_1111&PID_2222", kOneInLowerCase = L"usb\\vid_1111&pid_2222",
                    kOther = L"USB\\VID_3333&PID_4444", kOneRevision = L"USB\\VID_1111&PID_2222&REV_0100";
-Text Literal(const char* text) { return {text, LengthOf(text)}; }
+WideText Literal(const wchar_t* text) { return {text, LengthOf(text)}; }
 constexpr ContainerFacts kComputers = {true, true, false, {}}, kOwn = {true, false, false, {}}, kUnknown = {};
-const ParentFacts kNoParent = {ParentRead::Unknown, {"", 0}, {"", 0}, {"", 0}};
+const ParentFacts kNoParent = {ParentRead::Unknown, {L"", 0}, {L"", 0}, {L"", 0}};
 DeviceFacts Device(IdMatch match, const std::wstring& id, Capability capability = Capability::Removable,
                    const ContainerFacts& container = kComputers, bool present = true,
-                   const ParentFacts& parent = kNoParent, const char* name = "Dock") {
-  return {match,     {id.data(), id.size()}, Literal(name), Literal("USB\\VID_1111&PID_2222&REV_0100"),
-          present,   capability,             container,     parent};
+                   const ParentFacts& parent = kNoParent, const wchar_t* name = L"Dock") {
+  return {match,   Literal(L"USB\\VID_1111&PID_2222\\5&1"), {id.data(), id.size()}, Literal(name),
+          present, capability, container, parent};
 }
 
 // Each device's line: how the key reaches it, and what the override can change on it.
@@ -87,32 +160,32 @@ const DeviceLineCase kDeviceLineCases[] = {
      "device: \"Dock\": a compatible ID of it" + kRemovable + "cannot tell"},
     {"FixedBelowAListedDevice",
      Device(IdMatch::MostSpecific, kOne, Capability::NotRemovable, kComputers, true,
-            {ParentRead::Listed, Literal("USB\\VID_1111&PID_2222\\5&1"), Literal("USB Composite Device"),
-             Literal("USB\\VID_1111&PID_2222&REV_0100")},
-            "HID Keyboard"),
+            {ParentRead::Listed, Literal(L"USB\\VID_1111&PID_2222\\5&1"), Literal(L"USB Composite Device"),
+             Literal(L"USB\\VID_1111&PID_2222&REV_0100")},
+            L"HID Keyboard"),
      "device: \"HID Keyboard\": its most specific hardware ID" + kFixed +
          "; mark that one instead: \"USB Composite Device\" (USB\\VID_1111&PID_2222&REV_0100)"},
     {"FixedBelowAnUnlistedDevice",
      Device(IdMatch::MostSpecific, kOne, Capability::NotRemovable, kComputers, true,
-            {ParentRead::InstanceOnly, Literal("USB\\VID_1111&PID_2222\\5&1"), {"", 0}, {"", 0}}),
+            {ParentRead::InstanceOnly, Literal(L"USB\\VID_1111&PID_2222\\5&1"), {L"", 0}, {L"", 0}}),
      "device: \"Dock\": its most specific hardware ID" + kFixed + "; mark that one instead: USB\\VID_1111&PID_2222\\5&1"},
     {"FixedBelowNothingReadable", Device(IdMatch::MostSpecific, kOne, Capability::NotRemovable),
      "device: \"Dock\": its most specific hardware ID" + kFixed + ", which cannot be read"},
     {"CapabilitiesUnknown", Device(IdMatch::MostSpecific, kOne, Capability::Unknown, kOwn),
      "device: \"Dock\": its most specific hardware ID; whether the override can change it cannot be told, "
      "since its capabilities cannot be read; its container: in a container of its own"},
-    {"LessSpecificNotPresent", Device(IdMatch::LessSpecific, kOne, Capability::Removable, kOwn, false),
+    {"LessSpecificNotPresent", Device(IdMatch::LessSpecific, kOneRevision, Capability::Removable, kOwn, false),
      "device: \"Dock\" (not present now): a less specific hardware ID of it; its most specific is "
      "USB\\VID_1111&PID_2222&REV_0100" + kRemovable + "in a container of its own"},
     {"FixedBelowAListedDeviceWithoutAName",
      Device(IdMatch::MostSpecific, kOne, Capability::NotRemovable, kComputers, true,
-            {ParentRead::Listed, Literal("USB\\VID_1111&PID_2222\\5&1"), {"", 0}, Literal("USB\\VID_1111&PID_2222")}),
+            {ParentRead::Listed, Literal(L"USB\\VID_1111&PID_2222\\5&1"), {L"", 0}, Literal(L"USB\\VID_1111&PID_2222")}),
      "device: \"Dock\": its most specific hardware ID" + kFixed +
          "; mark that one instead: \"a device without a description\" (USB\\VID_1111&PID_2222)"},
-    {"WithoutADescription", Device(IdMatch::MostSpecific, kOne, Capability::Removable, kComputers, true, kNoParent, ""),
+    {"WithoutADescription", Device(IdMatch::MostSpecific, kOne, Capability::Removable, kComputers, true, kNoParent, L""),
      "device: \"a device without a description\": its most specific hardware ID" + kRemovable +
          "in the computer's container"},
-    {"InstancePath", Device(IdMatch::InstancePath, kOne),
+    {"InstancePath", Device(IdMatch::InstancePath, kOneRevision),
      "device: this is the instance path of \"Dock\", not a hardware ID; its hardware ID is "
      "USB\\VID_1111&PID_2222&REV_0100"},
 };
@@ -122,8 +195,9 @@ void PrintTo(const DeviceLineCase& row, std::ostream* out) { *out << row.name; }
 class DeviceLine : public testing::TestWithParam<DeviceLineCase> {};
 
 TEST_P(DeviceLine, SaysWhatTheOverrideCanChange) {
-  TextReport out;
-  WriteDeviceLine(out, GetParam().device);
+  ReportText out;
+  Latin1 codePage;
+  WriteDeviceLine(out, codePage, GetParam().device);
   EXPECT_EQ(out.text_, GetParam().expected + "\n");
 }
 
@@ -168,17 +242,88 @@ void PrintTo(const SummaryCase& row, std::ostream* out) { *out << row.name; }
 class Summary : public testing::TestWithParam<SummaryCase> {};
 
 TEST_P(Summary, WarnsWhereTheOverrideReachesOtherDevices) {
-  DeviceTally tally = {};
-  tally.listed = true;
+  // The devices are walked where the exe would mark.
+  static char deviceId[kDeviceIdFieldSize] = "USB\\VID_1111&PID_2222";
+  static Findings findings;
+  findings = {};
+  findings.deviceId = &deviceId;
+  findings.devices.listed = true;
   for (const DeviceFacts& device : GetParam().devices) {
-    CountDevice(tally, device);
+    CountDevice(findings.devices, device);
   }
-  TextReport out;
-  WriteDeviceSummary(out, tally);
+  ReportText out;
+  Latin1 codePage;
+  WriteDeviceSummary(out, codePage, findings);
   EXPECT_EQ(out.text_, GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Summary, testing::ValuesIn(kSummaryCases), RowName());
+
+// The JSON line within its bound: devices that do not fit are counted, not listed.
+struct JsonBoundCase {
+  const char* name;
+  std::size_t bound;
+  std::size_t devices;
+  std::size_t expectedListed;
+};
+
+const JsonBoundCase kJsonBoundCases[] = {
+    {"UnboundListsAll", 0, 40, 40},
+    {"BoundListsWhatFits", kComplianceLineBound, 40, 3},
+    {"BoundWithNone", kComplianceLineBound, 0, 0},
+};
+
+void PrintTo(const JsonBoundCase& row, std::ostream* out) { *out << row.name; }
+
+class JsonBound : public testing::TestWithParam<JsonBoundCase> {};
+
+std::size_t Count(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+TEST_P(JsonBound, CountsWhatItCannotList) {
+  const JsonBoundCase& c = GetParam();
+  static char deviceId[kDeviceIdFieldSize] = "USB\\VID_1111&PID_2222";
+  static Findings findings;
+  findings = {};
+  findings.deviceId = &deviceId;
+  findings.exeShown = "C:\\Tools\\nr.exe";
+  findings.keyPath = findings.windowsKeyPath =
+      "SYSTEM\\CurrentControlSet\\Control\\DeviceOverrides\\USB#VID_1111&PID_2222\\LocationPaths\\*";
+  findings.devices.listed = true;
+  static JsonFields fields;
+  ReportText out;
+  Latin1 codePage;
+  JsonReport report(out, codePage, c.bound, fields);
+  report.Head(findings);
+  for (std::size_t i = 0; i < c.devices; ++i) {
+    const DeviceFacts device = Device(IdMatch::MostSpecific, kOne, Capability::NotRemovable, kComputers, true,
+                                      {ParentRead::Listed, Literal(L"USB\\VID_1111&PID_2222\\5&1"),
+                                       Literal(L"USB Composite Device"), Literal(L"USB\\VID_1111&PID_2222")},
+                                      L"HID Keyboard Device");
+    CountDevice(findings.devices, device);
+    report.Device(findings, device);
+  }
+  report.Tail(findings);
+  const std::string& line = out.text_;
+  ASSERT_EQ(Count(line, "\n"), 1U);
+  EXPECT_EQ(line.substr(line.size() - 2), "}\n");
+  if (c.bound != 0) {
+    EXPECT_LE(line.size(), c.bound);
+  }
+  // Each device's object names its instance and the one above it.
+  EXPECT_EQ(Count(line, "\"instance\":") / 2, c.expectedListed) << line;
+  EXPECT_NE(line.find("\"devices_not_listed\":" + std::to_string(c.devices - c.expectedListed) + "}"),
+            std::string::npos)
+      << line;
+  EXPECT_NE(line.find("\"devices\":" + std::to_string(c.devices) + ","), std::string::npos) << line;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, JsonBound, testing::ValuesIn(kJsonBoundCases), RowName());
 
 // Each right: whether it changes the object, and what the check program says
 // it lets someone do to a file and to a folder (null: nothing).
@@ -236,7 +381,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Right, testing::ValuesIn(kRightCases), RowName()
 struct SettingsLineCase {
   const char* name;
   Refusal refusal;
-  void (*lay)(SettingsFindings& findings, SettingsReport& report);
+  void (*lay)(SettingsFindings& settings, Findings& findings);
   std::string expected;
 };
 
@@ -248,25 +393,87 @@ TrustFinding Judged(TrustVerdict verdict) {
 
 const SettingsLineCase kSettingsLineCases[] = {
     {"ValueOverTheBound", Refusal::ValueTooLong,
-     [](SettingsFindings& f, SettingsReport&) { LayIntoField(std::string(300, 'A'), f.value); },
+     [](SettingsFindings& f, Findings&) { LayIntoField(std::string(300, 'A'), f.value); },
      "value: \"" + std::string(300, 'A') + "\" (300 characters)"},
     {"TrustedOnlyForTheAccount", Refusal::None,
-     [](SettingsFindings&, SettingsReport& r) { r.folder.trustedOnlyForAccount = true; },
+     [](SettingsFindings&, Findings& r) { r.folder.trustedOnlyForAccount = true; },
      "warning: C:\\Tools\\ is trusted only because it belongs to PC\\admin, who runs this check: run as SYSTEM, "
      "the exe would refuse it"},
-    {"TooLarge", Refusal::SettingsTooLarge, [](SettingsFindings& f, SettingsReport&) { f.fileSize = 5000000000U; },
+    {"TooLarge", Refusal::SettingsTooLarge, [](SettingsFindings& f, Findings&) { f.fileSize = 5000000000U; },
      "settings file: C:\\Tools\\nr.ini: present, but it holds 5000000000 bytes, more than the 16 MiB a settings "
      "file may hold, so it is not read"},
-    {"PlaceUnknown", Refusal::SettingsPlaceUnknown, [](SettingsFindings& f, SettingsReport&) { f.error = 5; },
+    {"PlaceUnknown", Refusal::SettingsPlaceUnknown, [](SettingsFindings& f, Findings&) { f.error = 5; },
      "settings file: C:\\Tools\\nr.ini: present, but where it really lies cannot be told: Access is denied (error 5)"},
-    {"ReadFailed", Refusal::SettingsReadFailed, [](SettingsFindings& f, SettingsReport&) { f.error = 8; },
+    {"ReadFailed", Refusal::SettingsReadFailed, [](SettingsFindings& f, Findings&) { f.error = 8; },
      "verdict: would do nothing: the profile reader could not read the settings file (status 0)"},
-    {"ReadFailedWithItsMessage", Refusal::SettingsReadFailed, [](SettingsFindings& f, SettingsReport&) { f.error = 8; },
+    // The verdict names each refusal's own reason.
+    {"ReasonIdTooShort", Refusal::None, [](SettingsFindings&, Findings&) {},
+     "verdict: would do nothing: the ID is shorter than 21 characters (status 0)"},
+    {"ReasonExePathTooLong", Refusal::ExePathTooLong, [](SettingsFindings&, Findings&) {},
+     "verdict: would do nothing: the exe's path is 256 characters or longer (status 0)"},
+    {"ReasonExeLongPathUnknown", Refusal::ExeLongPathUnknown, [](SettingsFindings&, Findings&) {},
+     "verdict: would do nothing: the exe's long path cannot be had: a folder on its way cannot be listed (status 0)"},
+    {"ReasonExePathNotExact", Refusal::ExePathNotExact, [](SettingsFindings&, Findings&) {},
+     "verdict: would do nothing: the exe's path has letters that the ANSI code page cannot write exactly (status 0)"},
+    {"ReasonReadsMayGoElsewhere", Refusal::ReadsMayGoElsewhere, [](SettingsFindings&, Findings&) {},
+     "verdict: would do nothing: on 64-bit Windows the exe lies in System32 or SysWOW64 (or below them), where "
+     "Windows redirects what it reads (status 0)"},
+    {"ReasonSettingsPathTooLong", Refusal::SettingsPathTooLong, [](SettingsFindings&, Findings&) {},
+     "verdict: would do nothing: the settings file's path would be 256 characters or longer (status 0)"},
+    {"ReasonAccountUnknown", Refusal::AccountUnknown, [](SettingsFindings&, Findings&) {},
+     "verdict: would do nothing: the account it runs as cannot be read (status 0)"},
+    {"ReasonFolderUntrusted", Refusal::FolderUntrusted,
+     [](SettingsFindings& s, Findings& f) {
+       s.folder = Judged(TrustVerdict::WriterUntrusted);
+       s.folder.mask = kModify;
+       f.folder.principalName = "BUILTIN\\Users";
+     },
+     "verdict: would do nothing: BUILTIN\\Users may add files to C:\\Tools\\ (status 0)"},
+    {"ReasonExeRealPathTooLong", Refusal::ExeRealPathTooLong, [](SettingsFindings&, Findings&) {},
+     "verdict: would do nothing: the exe really lies elsewhere, at a path too long to judge (status 0)"},
+    {"ReasonRealFolderUntrusted", Refusal::RealFolderUntrusted,
+     [](SettingsFindings& s, Findings&) {
+       LayIntoField("C:\\Open\\", s.realFolderPath);
+       s.realFolder = Judged(TrustVerdict::NoDacl);
+     },
+     "verdict: would do nothing: C:\\Open\\ has no permissions at all (FAT or exFAT, or a NULL DACL): anyone may "
+     "change it (status 0)"},
+    {"ReasonExeUntrusted", Refusal::ExeUntrusted,
+     [](SettingsFindings& s, Findings& f) {
+       s.exe = Judged(TrustVerdict::OwnerUntrusted);
+       f.exe.principalName = "PC\\guest";
+     },
+     "verdict: would do nothing: C:\\Tools\\nr.exe is owned by PC\\guest, who is not trusted and may change it "
+     "(status 0)"},
+    {"ReasonSettingsUntrusted", Refusal::SettingsUntrusted,
+     [](SettingsFindings& s, Findings&) { s.settings = Judged(TrustVerdict::EntryUnread); },
+     "verdict: would do nothing: C:\\Tools\\nr.ini has an access entry of a kind that is not read (counted as an "
+     "untrusted writer) (status 0)"},
+    {"ReasonSettingsUnreadable", Refusal::SettingsUnreadable, [](SettingsFindings&, Findings&) {},
+     "verdict: would do nothing: the settings file cannot be read (status 0)"},
+    {"ReasonSettingsHeld", Refusal::SettingsHeld, [](SettingsFindings&, Findings&) {},
+     "verdict: would do nothing: the settings file is held open by another program, writing it or not sharing "
+     "reading (status 0)"},
+    {"ReasonSettingsLinkToNothing", Refusal::SettingsLinkToNothing, [](SettingsFindings&, Findings&) {},
+     "verdict: would do nothing: the settings file is a link to nothing (status 0)"},
+    {"ReasonSettingsElsewhere", Refusal::SettingsElsewhere, [](SettingsFindings&, Findings&) {},
+     "verdict: would do nothing: the settings file really lies elsewhere than its name says (status 0)"},
+    {"ReasonSettingsNameCase", Refusal::SettingsElsewhere,
+     [](SettingsFindings&, Findings& f) { f.settingsPlaceDiffersInCase = true; },
+     "verdict: would do nothing: the settings file's name differs from its name on disk in the case of letters "
+     "outside ASCII (status 0)"},
+    {"ReasonSettingsPlaceUnknown", Refusal::SettingsPlaceUnknown, [](SettingsFindings&, Findings&) {},
+     "verdict: would do nothing: where the settings file really lies cannot be told (status 0)"},
+    {"ReasonSettingsTooLarge", Refusal::SettingsTooLarge, [](SettingsFindings&, Findings&) {},
+     "verdict: would do nothing: the settings file is larger than 16 MiB (status 0)"},
+    {"ReasonValueTooLong", Refusal::ValueTooLong, [](SettingsFindings&, Findings&) {},
+     "verdict: would do nothing: the value is longer than 254 characters (status 0)"},
+    {"ReadFailedWithItsMessage", Refusal::SettingsReadFailed, [](SettingsFindings& f, Findings&) { f.error = 8; },
      "settings file: C:\\Tools\\nr.ini: present, but the profile reader could not read it: Access is denied (error 8)"},
-    {"ElsewhereAtAPathTooLong", Refusal::SettingsElsewhere, [](SettingsFindings&, SettingsReport&) {},
+    {"ElsewhereAtAPathTooLong", Refusal::SettingsElsewhere, [](SettingsFindings&, Findings&) {},
      "settings file: C:\\Tools\\nr.ini: present, but it really lies at a path too long to be read"},
     {"ElsewhereOnlyInCase", Refusal::SettingsElsewhere,
-     [](SettingsFindings& f, SettingsReport& r) {
+     [](SettingsFindings& f, Findings& r) {
        LayIntoField("\\\\?\\C:\\Tools\\N\xC9.ini", f.realPath);
        r.settingsPlaceDiffersInCase = true;
      },
@@ -274,7 +481,7 @@ const SettingsLineCase kSettingsLineCases[] = {
      "its name only in the case of letters outside ASCII, which the exe compares exactly: write the name as it "
      "stands on disk"},
     {"ExePlaceUnknown", Refusal::None,
-     [](SettingsFindings& f, SettingsReport&) {
+     [](SettingsFindings& f, Findings&) {
        f.exePlace = Whereabouts::Unknown;
        f.exeError = 5;
      },
@@ -286,23 +493,30 @@ void PrintTo(const SettingsLineCase& row, std::ostream* out) { *out << row.name;
 class SettingsLine : public testing::TestWithParam<SettingsLineCase> {};
 
 TEST_P(SettingsLine, TellsWhatTheReaderFound) {
-  static SettingsFindings findings;
+  static SettingsFindings settings;
+  settings = {};
+  LayIntoField("C:\\Tools\\", settings.folderPath);
+  LayIntoField("C:\\Tools\\nr.ini", settings.settingsPath);
+  LayIntoField("USB\\VID_1111&PID_2222", settings.value);
+  settings.file = SettingsFile::Present;
+  settings.folder = settings.exe = settings.settings = Judged(TrustVerdict::Trusted);
+  static Findings findings;
   findings = {};
-  LayIntoField("C:\\Tools\\", findings.folderPath);
-  LayIntoField("C:\\Tools\\nr.ini", findings.settingsPath);
-  LayIntoField("USB\\VID_1111&PID_2222", findings.value);
-  findings.file = SettingsFile::Present;
-  findings.folder = findings.exe = findings.settings = Judged(TrustVerdict::Trusted);
-  SettingsReport report = {GetParam().refusal, &findings, "C:\\Tools\\nr.exe", "PC\\admin", "Access is denied",
-                           "Access is denied", false, false,
-                           {&findings.folder, findings.folderPath, true, "", false},
-                           {&findings.realFolder, findings.realFolderPath, true, "", false},
-                           {&findings.exe, "C:\\Tools\\nr.exe", false, "", false},
-                           {&findings.settings, findings.settingsPath, false, "", false}};
-  GetParam().lay(findings, report);
-  TextReport out;
-  WriteSettingsLines(out, report);
-  WriteVerdict(out, report, nullptr);
+  findings.exeShown = "C:\\Tools\\nr.exe";
+  findings.accountName = "PC\\admin";
+  findings.refusal = GetParam().refusal;
+  findings.settings = &settings;
+  findings.exePath = "C:\\Tools\\nr.exe";
+  findings.systemMessage = findings.exePlaceMessage = "Access is denied";
+  findings.folder = {&settings.folder, settings.folderPath, true, "", false};
+  findings.realFolder = {&settings.realFolder, settings.realFolderPath, true, "", false};
+  findings.exe = {&settings.exe, "C:\\Tools\\nr.exe", false, "", false};
+  findings.settingsFile = {&settings.settings, settings.settingsPath, false, "", false};
+  GetParam().lay(settings, findings);
+  ReportText out;
+  Latin1 codePage;
+  TextReport(out, codePage).Head(findings);
+  WriteVerdict(out, codePage, findings);
   EXPECT_NE(out.text_.find(GetParam().expected + "\n"), std::string::npos) << out.text_;
 }
 

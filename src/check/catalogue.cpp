@@ -1,0 +1,405 @@
+// The catalogue's rows, in the order of Row, and the filling of their slots.
+#include "check/catalogue.h"
+
+#include "rules/device_id.h"
+
+namespace notremovable {
+namespace {
+
+// The reasons name both bounds and the largest settings file.
+static_assert(kShortestDeviceId == 21 && kLongestDeviceId == 254, "the reasons name both bounds");
+static_assert(kLargestSettingsFile == std::uint64_t{16} * 1024U * 1024U, "the reasons name the largest settings file");
+
+constexpr char kTrustedOnlyForAccount[] =
+    "{} is trusted only because it belongs to {}, who runs this check: run as SYSTEM, the exe would refuse it";
+
+constexpr CatalogueRow kRows[] = {
+    {Row::Usage, "usage", "usage",
+     "notremovable-check.exe [--json] [--compliance] [EXE]: tells what notremovable.exe (or the exe named) "
+     "would do on this PC, and why"},
+    {Row::NoSuchExe, "notremovable-check", "no_such_exe", "no such exe: {}"},
+    {Row::TargetFolder, "notremovable-check", "folder", "a folder, not a program: {}"},
+    {Row::TargetDevice, "notremovable-check", "device", "a device, not a program: {}"},
+    {Row::NotAProgram, "notremovable-check", "not_a_program", "not a Windows program: {}"},
+    {Row::TargetUnreadable, "notremovable-check", "unreadable", "cannot be read: {}: {} (error {})"},
+    {Row::UnknownOption, "notremovable-check", "unknown_option", "unknown option: {}"},
+    {Row::OptionTwice, "notremovable-check", "option_twice", "option given twice: {}"},
+    {Row::OptionAfterExe, "notremovable-check", "option_after_exe", "option after the exe: {}"},
+
+    {Row::Judging, "judging", "judging", "{}"},
+    {Row::Account, "account", "account", "{}"},
+    {Row::AccountUnknown, "account", "unknown", "cannot be read"},
+    {Row::WindowsUnknown, "windows", "unknown", "cannot tell 32-bit from 64-bit"},
+    {Row::Windows32, "windows", "32-bit", "32-bit"},
+    {Row::Windows64, "windows", "64-bit-wow64", "64-bit (the exe runs under WOW64)"},
+    {Row::Windows64Native, "windows", "64-bit", "64-bit (an x86-64 build: the exe runs without WOW64)"},
+
+    {Row::SettingsNotLooked, "settings file", "not_looked", "{}: not looked at, since an earlier check refuses"},
+    {Row::SettingsMissing, "settings file", "missing", "{}: missing, so the built-in default applies"},
+    {Row::SettingsFolder, "settings file", "folder",
+     "{}: a folder stands at that name, so the built-in default applies"},
+    {Row::SettingsPresent, "settings file", "present", "{}: present"},
+    {Row::SettingsUnreadable, "settings file", "unreadable", "{}: unreadable: {} (error {})"},
+    {Row::SettingsHeld, "settings file", "held",
+     "{}: held open by another program that is writing it, or that does not share reading"},
+    {Row::SettingsLinkToNothing, "settings file", "link_to_nothing", "{}: a link to nothing (its target is missing)"},
+    {Row::SettingsElsewhereInCase, "settings file", "present",
+     "{}: present, but where it really lies, {}, differs from its name only in the case of letters outside "
+     "ASCII, which the exe compares exactly: write the name as it stands on disk"},
+    {Row::SettingsElsewhere, "settings file", "present", "{}: present, but it {}"},
+    {Row::SettingsPlaceUnknown, "settings file", "present",
+     "{}: present, but where it really lies cannot be told: {} (error {})"},
+    {Row::SettingsTooLarge, "settings file", "present",
+     "{}: present, but it holds {} bytes, more than the 16 MiB a settings file may hold, so it is not read"},
+    {Row::SettingsReadFailed, "settings file", "present",
+     "{}: present, but the profile reader could not read it: {} (error {})"},
+    {Row::RealPlace, nullptr, "elsewhere",
+     "really lies at {} (reached through a link, or a drive letter that stands for another place)"},
+    {Row::RealPlaceTooLong, nullptr, "elsewhere", "really lies at a path too long to be read"},
+
+    {Row::FolderLine, "folder", "folder", "{}"},
+    {Row::RealFolderLine, "real folder", "real_folder", "{}"},
+    {Row::ExeLine, "exe", "exe", "{}"},
+    {Row::SettingsFileLine, "settings file", "settings", "{}"},
+    {Row::ExePlaceUnknown, "exe", "unknown",
+     "where it really lies cannot be told: {} (error {}); it is judged where it was named"},
+    {Row::Trusted, nullptr, "trusted", "trusted (only trusted accounts own and may change {})"},
+    {Row::OwnerUntrusted, nullptr, "owner_untrusted", "{} is owned by {}, who is not trusted and may change it"},
+    {Row::WriterUntrusted, nullptr, "writer_untrusted", "{} may {} {}"},
+    {Row::EntryUnread, nullptr, "entry_unread",
+     "{} has an access entry of a kind that is not read (counted as an untrusted writer)"},
+    {Row::NoDacl, nullptr, "no_dacl",
+     "{} has no permissions at all (FAT or exFAT, or a NULL DACL): anyone may change it"},
+    {Row::TrustUnreadable, nullptr, "unreadable", "who may change {} cannot be read"},
+
+    {Row::Value, "value", "configured", "\"{}\" ({} characters)"},
+    {Row::ValueDefault, "value", "default", "\"{}\" ({} characters, the built-in default)"},
+    {Row::ValueDefaultNoDevId, "value", "default_no_devid",
+     "\"{}\" ({} characters, the built-in default: the settings file has no [Settings] section, or no DevID "
+     "in the first one)"},
+
+    {Row::Key, "key", "key", "HKEY_LOCAL_MACHINE\\{}"},
+    {Row::KeyAbsent, "key now", "absent", "no key"},
+    {Row::KeyUnreadable, "key now", "unreadable", "cannot be read: {} (error {})"},
+    {Row::KeyWithoutValue, "key now", "no_value", "the key, without Removable"},
+    {Row::KeyMarked, "key now", "removable_0", "Removable = 0 already"},
+    {Row::KeyOtherDword, "key now", "dword", "Removable = {}"},
+    {Row::KeyOtherType, "key now", "other_type",
+     "Removable of another type or size (type {}), which the exe would replace"},
+
+    {Row::DeviceInstancePath, "device", "instance_path",
+     "this is the instance path of \"{}\", not a hardware ID; its hardware ID is {}"},
+    {Row::DevicePresent, "device", "present", "\"{}\": {}; {}"},
+    {Row::DeviceNotPresent, "device", "not_present", "\"{}\" (not present now): {}; {}"},
+    {Row::MostSpecific, nullptr, "hardware", "its most specific hardware ID"},
+    {Row::LessSpecific, nullptr, "hardware", "a less specific hardware ID of it; its most specific is {}"},
+    {Row::Compatible, nullptr, "compatible", "a compatible ID of it"},
+    {Row::DecidesContainer, nullptr, "decides_container",
+     "it reports itself removable, so the override decides its container: {}"},
+    {Row::ChangesNothing, nullptr, "changes_nothing",
+     "the override changes nothing on it: it does not report itself removable, so it takes the container of "
+     "the device above it{}"},
+    {Row::EffectCannotTell, nullptr, "cannot_tell",
+     "whether the override can change it cannot be told, since its capabilities cannot be read; its container: {}"},
+    {Row::ContainerComputers, nullptr, "computer", "in the computer's container"},
+    {Row::ContainerOwn, nullptr, "own", "in a container of its own"},
+    {Row::ContainerCannotTell, nullptr, "cannot_tell", "cannot tell"},
+    {Row::ParentListed, nullptr, "listed", "; mark that one instead: \"{}\" ({})"},
+    {Row::ParentInstance, nullptr, "instance_only", "; mark that one instead: {}"},
+    {Row::ParentUnknown, nullptr, "unknown", ", which cannot be read"},
+    {Row::NoDescription, nullptr, "no_description", "a device without a description"},
+    {Row::DevicesUnlisted, "devices", "cannot_list", "the devices cannot be listed"},
+    {Row::DevicesNone, "devices", "none", "no device has this ID{}"},
+    {Row::DevicesOne, "devices", "one", "1 device has this ID{}"},
+    {Row::DevicesMany, "devices", "many", "{} devices have this ID{}"},
+    {Row::UnreadableIds, nullptr, "unreadable_ids", "; the IDs of {} more cannot be read"},
+
+    {Row::FolderTrustedOnlyForAccount, "warning", "folder_trusted_only_for_account", kTrustedOnlyForAccount},
+    {Row::RealFolderTrustedOnlyForAccount, "warning", "real_folder_trusted_only_for_account",
+     kTrustedOnlyForAccount},
+    {Row::ExeTrustedOnlyForAccount, "warning", "exe_trusted_only_for_account", kTrustedOnlyForAccount},
+    {Row::SettingsTrustedOnlyForAccount, "warning", "settings_trusted_only_for_account", kTrustedOnlyForAccount},
+    {Row::ValueSpace, "warning", "value_space", "the value holds a space, which a hardware ID never does"},
+    {Row::ValueSemicolon, "warning", "value_semicolon",
+     "the value holds a ';': a comment after the value is part of it"},
+    {Row::ValueOutsideAscii, "warning", "value_outside_ascii",
+     "the value holds characters outside ASCII, which a hardware ID never does"},
+    {Row::WideValueOutsideAscii, "warning", "utf16_value_outside_ascii",
+     "the settings file is UTF-16 and its value holds letters outside ASCII, which the exe's ANSI read turns "
+     "into look-alikes: the value above is what the exe reads"},
+    {Row::ValueThirdPart, "warning", "value_third_part",
+     "the value has a third \\ part, as a device instance path has: use the device's hardware ID"},
+    {Row::KeyNeverRead, "warning", "key_never_read",
+     "Windows looks up an override for this ID only under the ID with every \\ as #, HKEY_LOCAL_MACHINE\\{}; the "
+     "exe writes another key, which Windows never reads: no ID leads to a key with a further level"},
+    {Row::KeyForAnotherSpelling, "warning", "key_for_another_spelling",
+     "the value is not written as a hardware ID: Windows reads the exe's key for the ID {}\\{}, and so the "
+     "override marks the devices with that ID"},
+    {Row::ReachesOtherKinds, "warning", "every_device_with_the_id",
+     "the override applies to every device with this ID, not to one device: {} here"},
+    {Row::RestartOrReplug, "note", "restart_or_replug",
+     "Windows applies the override when it next sets the device up: restart (with Fast Startup, Shut down and "
+     "power on is not enough) or replug it; if it stays in a container of its own after that, its bus supplies "
+     "its container, which the override does not change"},
+    {Row::NotPresent, "note", "not_present",
+     "a device not present now keeps the container it had when it was last set up; the override applies when "
+     "it is next connected"},
+
+    {Row::WouldMark, "verdict", "would_mark", "would mark HKEY_LOCAL_MACHINE\\{} (status {})"},
+    {Row::WouldDoNothing, "verdict", "would_do_nothing", "would do nothing: {} (status {})"},
+    {Row::IdTooShort, nullptr, "id_too_short", "the ID is shorter than 21 characters"},
+    {Row::ExePathTooLong, nullptr, "exe_path_too_long", "the exe's path is 256 characters or longer"},
+    {Row::ExeLongPathUnknown, nullptr, "exe_long_path_unknown",
+     "the exe's long path cannot be had: a folder on its way cannot be listed"},
+    {Row::ExePathNotExact, nullptr, "exe_path_not_exact",
+     "the exe's path has letters that the ANSI code page cannot write exactly"},
+    {Row::ReadsMayGoElsewhere, nullptr, "exe_in_system_folder",
+     "on 64-bit Windows the exe lies in System32 or SysWOW64 (or below them), where Windows redirects what it reads"},
+    {Row::SettingsPathTooLong, nullptr, "settings_path_too_long",
+     "the settings file's path would be 256 characters or longer"},
+    {Row::AccountUnreadable, nullptr, "account_unknown", "the account it runs as cannot be read"},
+    {Row::FolderUntrusted, nullptr, "folder_untrusted", "{}"},
+    {Row::ExeRealPathTooLong, nullptr, "exe_real_path_too_long",
+     "the exe really lies elsewhere, at a path too long to judge"},
+    {Row::RealFolderUntrusted, nullptr, "real_folder_untrusted", "{}"},
+    {Row::ExeUntrusted, nullptr, "exe_untrusted", "{}"},
+    {Row::SettingsUntrusted, nullptr, "settings_untrusted", "{}"},
+    {Row::ReasonSettingsUnreadable, nullptr, "settings_unreadable", "the settings file cannot be read"},
+    {Row::ReasonSettingsHeld, nullptr, "settings_held",
+     "the settings file is held open by another program, writing it or not sharing reading"},
+    {Row::ReasonSettingsLinkToNothing, nullptr, "settings_link_to_nothing", "the settings file is a link to nothing"},
+    {Row::ReasonSettingsElsewhere, nullptr, "settings_elsewhere",
+     "the settings file really lies elsewhere than its name says"},
+    {Row::ReasonSettingsPlaceUnknown, nullptr, "settings_place_unknown",
+     "where the settings file really lies cannot be told"},
+    {Row::ReasonSettingsTooLarge, nullptr, "settings_too_large", "the settings file is larger than 16 MiB"},
+    {Row::ReasonSettingsReadFailed, nullptr, "settings_read_failed",
+     "the profile reader could not read the settings file"},
+    {Row::ValueTooLong, nullptr, "value_too_long", "the value is longer than 254 characters"},
+    {Row::SettingsNameCase, nullptr, "settings_name_case",
+     "the settings file's name differs from its name on disk in the case of letters outside ASCII"},
+    {Row::ReasonUsage, nullptr, "usage", "{}"},
+    {Row::ReasonNoSuchExe, nullptr, "no_such_exe", "{}"},
+    {Row::ReasonTargetFolder, nullptr, "target_folder", "{}"},
+    {Row::ReasonTargetDevice, nullptr, "target_device", "{}"},
+    {Row::ReasonNotAProgram, nullptr, "not_a_program", "{}"},
+    {Row::ReasonTargetUnreadable, nullptr, "target_unreadable", "{}"},
+};
+
+constexpr bool InOrder() {
+  for (std::size_t i = 0; i < sizeof kRows / sizeof *kRows; ++i) {
+    if (static_cast<std::size_t>(kRows[i].row) != i) {
+      return false;
+    }
+  }
+  return sizeof kRows / sizeof *kRows == static_cast<std::size_t>(Row::ReasonTargetUnreadable) + 1;
+}
+static_assert(InOrder(), "one row for each Row, in order");
+
+// A row that follows another by the offset of an enum's value.
+template <class Enum>
+Row After(Row first, Enum value) {
+  return static_cast<Row>(static_cast<std::size_t>(first) + static_cast<std::size_t>(value));
+}
+static_assert(static_cast<std::size_t>(Row::ReasonTargetUnreadable) - static_cast<std::size_t>(Row::IdTooShort) ==
+                  static_cast<std::size_t>(Reason::TargetUnreadable) - static_cast<std::size_t>(Reason::IdTooShort),
+              "one row for each reason, in order");
+static_assert(static_cast<std::size_t>(Row::NotPresent) - static_cast<std::size_t>(Row::FolderTrustedOnlyForAccount) ==
+                  kNoticeCount - 1,
+              "one row for each notice, in order");
+static_assert(static_cast<std::size_t>(Row::SettingsLinkToNothing) - static_cast<std::size_t>(Row::SettingsNotLooked) ==
+                  static_cast<std::size_t>(SettingsFile::LinkToNothing),
+              "one row for each state of the settings file, in order");
+static_assert(static_cast<std::size_t>(Row::Windows64Native) - static_cast<std::size_t>(Row::WindowsUnknown) ==
+                  static_cast<std::size_t>(WindowsKind::Bits64Native),
+              "one row for each kind of Windows, in order");
+static_assert(static_cast<std::size_t>(Row::ContainerCannotTell) - static_cast<std::size_t>(Row::ContainerComputers) ==
+                  static_cast<std::size_t>(Container::CannotTell),
+              "one row for each container, in order");
+static_assert(static_cast<std::size_t>(Row::EffectCannotTell) - static_cast<std::size_t>(Row::DecidesContainer) ==
+                  static_cast<std::size_t>(OverrideEffect::CannotTell),
+              "one row for each effect, in order");
+
+// The write rights, the most telling first, and what each lets someone do.
+struct RightWording {
+  std::uint32_t rights;
+  const char* onFile;
+  const char* onFolder;
+};
+constexpr RightWording kRightWordings[] = {
+    {kGenericAll | kMaximumAllowed, "do anything to", "do anything to"},
+    {kWriteData, "write", "add files to"},
+    {kAppendData, "append to", "add folders to"},
+    {kGenericWrite, "write", "add files and folders to"},
+    {kDeleteChild, "delete", "delete what is in"},
+    {kDelete, "delete or rename", "delete or rename"},
+    {kWriteDac, "change the permissions of", "change the permissions of"},
+    {kWriteOwner, "take the ownership of", "take the ownership of"},
+    {kWriteAttributes, "change the attributes of", "change the attributes of"},
+    {kWriteEa, "change the extended attributes of", "change the extended attributes of"},
+};
+
+void FillSlot(SentenceSink& sink, const Slot& slot) {
+  switch (slot.kind) {
+    case SlotKind::Own:
+      sink.Own(slot.text);
+      break;
+    case SlotKind::Outside:
+      sink.Outside(slot.text);
+      break;
+    case SlotKind::OutsideWide:
+      sink.Outside(slot.wide);
+      break;
+    case SlotKind::Number:
+      sink.Number(slot.number);
+      break;
+    default:
+      if (slot.clause != nullptr) {
+        Fill(sink, *slot.clause);
+      }
+      break;
+  }
+}
+
+}  // namespace
+
+const CatalogueRow& RowOf(Row row) { return kRows[static_cast<std::size_t>(row)]; }
+
+Row ReasonRow(Reason reason) {
+  return reason == Reason::None ? Row::WouldMark : After(Row::IdTooShort, static_cast<std::size_t>(reason) - 1);
+}
+Row NoticeRow(Notice notice) { return After(Row::FolderTrustedOnlyForAccount, notice); }
+Row WindowsRow(WindowsKind windows) { return After(Row::WindowsUnknown, windows); }
+Row SettingsFileRow(SettingsFile file) { return After(Row::SettingsNotLooked, file); }
+Row ContainerRow(Container container) { return After(Row::ContainerComputers, container); }
+Row EffectRow(OverrideEffect effect) { return After(Row::DecidesContainer, effect); }
+
+Row TrustRow(TrustVerdict verdict) {
+  switch (verdict) {
+    case TrustVerdict::Trusted:
+      return Row::Trusted;
+    case TrustVerdict::OwnerUntrusted:
+      return Row::OwnerUntrusted;
+    case TrustVerdict::WriterUntrusted:
+      return Row::WriterUntrusted;
+    case TrustVerdict::EntryUnread:
+      return Row::EntryUnread;
+    case TrustVerdict::NoDacl:
+      return Row::NoDacl;
+    default:
+      return Row::TrustUnreadable;
+  }
+}
+
+Row KeyNowRow(KeyState state, bool marked) {
+  switch (state) {
+    case KeyState::NoKey:
+      return Row::KeyAbsent;
+    case KeyState::Unreadable:
+      return Row::KeyUnreadable;
+    case KeyState::WithoutValue:
+      return Row::KeyWithoutValue;
+    case KeyState::Dword:
+      return marked ? Row::KeyMarked : Row::KeyOtherDword;
+    default:
+      return Row::KeyOtherType;
+  }
+}
+
+const char* WriteRightPhrase(std::uint32_t mask, bool onFolder) {
+  if ((mask & kFullControl) == kFullControl) {
+    return "do anything to";
+  }
+  const RightWording* const end = kRightWordings + sizeof kRightWordings / sizeof *kRightWordings;
+  const RightWording* found = kRightWordings;
+  while (found != end && (mask & found->rights) == 0) {
+    ++found;
+  }
+  if (found == end) {
+    return nullptr;
+  }
+  return onFolder ? found->onFolder : found->onFile;
+}
+
+std::size_t WriteDecimal(unsigned long long number, char (&digits)[kDecimalFieldSize]) {
+  std::size_t start = kDecimalFieldSize;
+  do {
+    digits[--start] = static_cast<char>('0' + number % 10U);
+    number /= 10U;
+  } while (number != 0 && start > 0);
+  return start;
+}
+
+Slot Own(const char* text) { return {SlotKind::Own, {text, LengthOf(text)}, {L"", 0}, 0, nullptr}; }
+Slot Outside(Text text) { return {SlotKind::Outside, text, {L"", 0}, 0, nullptr}; }
+Slot Outside(const char* text) { return Outside(text != nullptr ? Text{text, LengthOf(text)} : Text{"", 0}); }
+Slot Outside(WideText text) { return {SlotKind::OutsideWide, {"", 0}, text, 0, nullptr}; }
+Slot Number(unsigned long long number) { return {SlotKind::Number, {"", 0}, {L"", 0}, number, nullptr}; }
+Slot Clause(const Sentence& clause) { return {SlotKind::Clause, {"", 0}, {L"", 0}, 0, &clause}; }
+
+void Fill(SentenceSink& sink, const Sentence& sentence) {
+  const char* const text = RowOf(sentence.row).text;
+  std::size_t plainStart = 0;
+  std::size_t slot = 0;
+  std::size_t i = 0;
+  for (; text[i] != '\0'; ++i) {
+    if (text[i] == '{' && text[i + 1] == '}') {
+      sink.Own({text + plainStart, i - plainStart});
+      if (slot < kMaxSlots) {
+        FillSlot(sink, sentence.slots[slot++]);
+      }
+      plainStart = i + 2;
+      ++i;
+    }
+  }
+  sink.Own({text + plainStart, i - plainStart});
+}
+
+Sentence TrustClause(const NamedFinding& named) {
+  const TrustVerdict verdict = named.finding->verdict;
+  const Row row = TrustRow(verdict);
+  switch (verdict) {
+    case TrustVerdict::OwnerUntrusted:
+      return {row, {Outside(named.path), Outside(named.principalName)}};
+    case TrustVerdict::WriterUntrusted: {
+      const char* const phrase = WriteRightPhrase(named.finding->mask, named.isFolder);
+      return {row, {Outside(named.principalName), Own(phrase != nullptr ? phrase : "change"), Outside(named.path)}};
+    }
+    default:
+      return {row, {Outside(named.path)}};
+  }
+}
+
+void WordReason(const Findings& findings, Reason reason, ReasonWording& wording) {
+  wording.clause = {Row::Usage, {}};
+  wording.reason = {ReasonRow(reason), {Clause(wording.clause)}};
+  switch (reason) {
+    case Reason::FolderUntrusted:
+      wording.clause = TrustClause(findings.folder);
+      break;
+    case Reason::RealFolderUntrusted:
+      wording.clause = TrustClause(findings.realFolder);
+      break;
+    case Reason::ExeUntrusted:
+      wording.clause = TrustClause(findings.exe);
+      break;
+    case Reason::SettingsUntrusted:
+      wording.clause = TrustClause(findings.settingsFile);
+      break;
+    case Reason::NoSuchExe:
+    case Reason::TargetFolder:
+    case Reason::TargetDevice:
+    case Reason::NotAProgram:
+      wording.clause = {After(Row::NoSuchExe, static_cast<std::size_t>(reason) - static_cast<std::size_t>(Reason::NoSuchExe)),
+                        {Outside(findings.exeShown)}};
+      break;
+    case Reason::TargetUnreadable:
+      wording.clause = {Row::TargetUnreadable,
+                        {Outside(findings.exeShown), Outside(findings.targetMessage), Number(findings.targetError)}};
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace notremovable

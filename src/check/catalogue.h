@@ -1,0 +1,142 @@
+// Every sentence the check program says, one catalogue row each: the label of
+// its line (none for a clause that stands inside another sentence), the
+// stable code the JSON form gives it, and its text with a slot "{}" for each
+// text from outside, number or clause put into it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "check/verdict.h"
+#include "rules/paths.h"
+#include "rules/settings.h"
+#include "rules/text.h"
+#include "rules/trust.h"
+
+namespace notremovable {
+
+enum class Row : std::uint8_t {
+  // What the check cannot judge: one line on stderr.
+  Usage, NoSuchExe, TargetFolder, TargetDevice, NotAProgram, TargetUnreadable,
+  UnknownOption, OptionTwice, OptionAfterExe,
+  // Where it runs.
+  Judging, Account, AccountUnknown,
+  WindowsUnknown, Windows32, Windows64, Windows64Native,
+  // What stands at the settings path.
+  SettingsNotLooked, SettingsMissing, SettingsFolder, SettingsPresent, SettingsUnreadable,
+  SettingsHeld, SettingsLinkToNothing,
+  SettingsElsewhereInCase, SettingsElsewhere, SettingsPlaceUnknown, SettingsTooLarge, SettingsReadFailed,
+  RealPlace, RealPlaceTooLong,
+  // Who may change the objects: each object's line holds a trust clause.
+  FolderLine, RealFolderLine, ExeLine, SettingsFileLine,
+  ExePlaceUnknown,
+  Trusted, OwnerUntrusted, WriterUntrusted, EntryUnread, NoDacl, TrustUnreadable,
+  // The value.
+  Value, ValueDefault, ValueDefaultNoDevId,
+  // The key, and what stands there now.
+  Key, KeyAbsent, KeyUnreadable, KeyWithoutValue, KeyMarked, KeyOtherDword, KeyOtherType,
+  // Each device, and the devices.
+  DeviceInstancePath, DevicePresent, DeviceNotPresent,
+  MostSpecific, LessSpecific, Compatible,
+  DecidesContainer, ChangesNothing, EffectCannotTell,
+  ContainerComputers, ContainerOwn, ContainerCannotTell,
+  ParentListed, ParentInstance, ParentUnknown, NoDescription,
+  DevicesUnlisted, DevicesNone, DevicesOne, DevicesMany, UnreadableIds,
+  // The warnings and notes, in the order of Notice.
+  FolderTrustedOnlyForAccount, RealFolderTrustedOnlyForAccount, ExeTrustedOnlyForAccount,
+  SettingsTrustedOnlyForAccount, ValueSpace, ValueSemicolon, ValueOutsideAscii, WideValueOutsideAscii,
+  ValueThirdPart, KeyNeverRead, KeyForAnotherSpelling, ReachesOtherKinds, RestartOrReplug, NotPresent,
+  // The verdict, and its reasons in the order of Reason (from IdTooShort on).
+  WouldMark, WouldDoNothing,
+  IdTooShort, ExePathTooLong, ExeLongPathUnknown, ExePathNotExact, ReadsMayGoElsewhere,
+  SettingsPathTooLong, AccountUnreadable, FolderUntrusted, ExeRealPathTooLong, RealFolderUntrusted,
+  ExeUntrusted, SettingsUntrusted, ReasonSettingsUnreadable, ReasonSettingsHeld,
+  ReasonSettingsLinkToNothing, ReasonSettingsElsewhere, ReasonSettingsPlaceUnknown,
+  ReasonSettingsTooLarge, ReasonSettingsReadFailed, ValueTooLong, SettingsNameCase,
+  ReasonUsage, ReasonNoSuchExe, ReasonTargetFolder, ReasonTargetDevice, ReasonNotAProgram,
+  ReasonTargetUnreadable,
+};
+
+struct CatalogueRow {
+  Row row;
+  const char* label;  // null: a clause
+  const char* code;
+  const char* text;
+};
+const CatalogueRow& RowOf(Row row);
+
+// The rows that word a reason, a notice, a kind of Windows, what stands at
+// the settings path, a trust verdict, and the key now.
+Row ReasonRow(Reason reason);
+Row NoticeRow(Notice notice);
+Row WindowsRow(WindowsKind windows);
+Row SettingsFileRow(SettingsFile file);
+Row TrustRow(TrustVerdict verdict);
+Row KeyNowRow(KeyState state, bool marked);
+Row ContainerRow(Container container);
+Row EffectRow(OverrideEffect effect);
+
+// What the most telling write right in the mask lets someone do, worded to
+// stand between a name and the object's path ("add files to"); null when
+// the mask holds no write right.
+const char* WriteRightPhrase(std::uint32_t mask, bool onFolder);
+
+// A sentence: its row and what fills its slots, in order.
+struct Sentence;
+enum class SlotKind : std::uint8_t { Own, Outside, OutsideWide, Number, Clause };
+struct Slot {
+  SlotKind kind;
+  Text text;
+  WideText wide;
+  unsigned long long number;
+  const Sentence* clause;
+};
+inline constexpr std::size_t kMaxSlots = 3;
+struct Sentence {
+  Row row;
+  Slot slots[kMaxSlots];
+};
+
+Slot Own(const char* text);
+Slot Outside(Text text);
+Slot Outside(const char* text);  // null: empty
+Slot Outside(WideText text);
+Slot Number(unsigned long long number);
+Slot Clause(const Sentence& clause);
+
+// A number in decimal digits, at the end of the field (the largest takes
+// 20); the index of its first digit.
+inline constexpr std::size_t kDecimalFieldSize = 20;
+std::size_t WriteDecimal(unsigned long long number, char (&digits)[kDecimalFieldSize]);
+
+// Where a filled sentence goes: the program's own text as it is, text from
+// outside escaped as the form needs.
+class SentenceSink {
+ public:
+  virtual void Own(Text text) = 0;
+  virtual void Outside(Text text) = 0;
+  virtual void Outside(WideText text) = 0;
+  virtual void Number(unsigned long long number) = 0;
+
+ protected:
+  SentenceSink() = default;
+  ~SentenceSink() = default;
+  SentenceSink(const SentenceSink&) = default;
+  SentenceSink& operator=(const SentenceSink&) = default;
+};
+// The row's text with its slots filled, clauses within it too.
+void Fill(SentenceSink& sink, const Sentence& sentence);
+
+// Who may change an object, as a clause: "trusted (...)", or why it is not
+// ("BUILTIN\Users may add files to C:\Tools\").
+Sentence TrustClause(const NamedFinding& named);
+
+// Why the exe would do nothing, or the check cannot judge: the reason's
+// sentence, with the clause it holds.
+struct ReasonWording {
+  Sentence clause;
+  Sentence reason;
+};
+void WordReason(const Findings& findings, Reason reason, ReasonWording& wording);
+
+}  // namespace notremovable

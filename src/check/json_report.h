@@ -1,0 +1,85 @@
+// The check program's JSON report, for the tools that manage fleets: the
+// same facts as the text report, as one line holding one JSON object (UTF-8,
+// RFC 8259), with stable codes from the catalogue. Its schema is
+// res/notremovable-check.schema.json. Bounded (for --compliance), the line
+// stays within the bound: devices that do not fit are counted, not listed.
+#pragma once
+
+#include <cstddef>
+
+#include "check/findings.h"
+#include "rules/text.h"
+
+namespace notremovable {
+
+inline constexpr int kJsonSchemaVersion = 1;
+// What Intune's Remediations keep of a script's output, the line end included.
+inline constexpr std::size_t kComplianceLineBound = 2048;
+
+// JSON written into a field: strings from UTF-16 (a lone surrogate as U+FFFD)
+// and from the code page, converted exactly, with '"', '\' and every control
+// character escaped as JSON escapes them. Past the field's end nothing more is
+// written, and it says so.
+class JsonOut {
+ public:
+  JsonOut(char* field, std::size_t size, CodePage* codePage);
+  void Begin(char bracket);  // '{' or '['
+  void End(char bracket);  // '}' or ']'
+  void Key(const char* key);
+  void String(WideText text);
+  void String(Text text);  // in the code page
+  void Code(const char* code);  // the program's own ASCII, or null
+  void Number(unsigned long long number);
+  void Bool(bool value);
+  void Null();
+  // An element already written as JSON, in the current array.
+  void Element(const char* json, std::size_t length);
+  std::size_t Length() const { return length_; }
+  bool Overflowed() const { return overflowed_; }
+
+ private:
+  void Put(const char* text, std::size_t length);
+  void Put(char c) { Put(&c, 1); }
+  void Separate();
+  void Utf8(unsigned long codePoint);
+
+  char* field_;
+  std::size_t size_;
+  std::size_t length_ = 0;
+  bool overflowed_ = false;
+  CodePage* codePage_;
+  static constexpr std::size_t kMaxDepth = 8;
+  bool hasElement_[kMaxDepth] = {};
+  std::size_t depth_ = 0;
+  bool afterKey_ = false;
+};
+
+// The fields the JSON report is written in: the line, and each device's
+// object as the walk hands it over, one after another.
+struct JsonFields {
+  static constexpr std::size_t kLineFieldSize = 64 * 1024;
+  static constexpr std::size_t kDeviceFieldSize = 64 * 1024;
+  static constexpr std::size_t kMostListed = 512;
+  char line[kLineFieldSize];
+  char devices[kDeviceFieldSize];
+  std::size_t deviceEnds[kMostListed];
+};
+
+class JsonReport final : public Renderer {
+ public:
+  // bound: the longest line, its end included; 0 for none.
+  JsonReport(ReportOut& out, CodePage& codePage, std::size_t bound, JsonFields& fields);
+  void Head(const Findings& findings) override;
+  void Device(const Findings& findings, const DeviceFacts& device) override;
+  void Tail(const Findings& findings) override;
+
+ private:
+  ReportOut& out_;
+  CodePage& codePage_;
+  std::size_t bound_;
+  JsonFields& fields_;
+  std::size_t listed_ = 0;
+  std::size_t notListed_ = 0;
+};
+
+}  // namespace notremovable

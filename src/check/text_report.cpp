@@ -1,0 +1,317 @@
+// The text report: which catalogue row says each fact, in the order a person
+// reads them, escaped and in the code page.
+#include "check/text_report.h"
+
+#include <initializer_list>
+
+#include "rules/device_id.h"
+#include "rules/override_key.h"
+
+namespace notremovable {
+namespace {
+
+// Writes a sentence's text: its own as it is, text from outside escaped.
+class TextSink final : public SentenceSink {
+ public:
+  TextSink(ReportOut& out, CodePage& codePage) : out_(out), codePage_(codePage) {}
+
+  void Own(Text text) override { out_.Write(text.text, text.length); }
+
+  void Outside(Text text) override {
+    static constexpr char kHexDigits[] = "0123456789ABCDEF";
+    std::size_t plainStart = 0;
+    for (std::size_t i = 0; i < text.length; ++i) {
+      const auto c = static_cast<unsigned char>(text.text[i]);
+      const bool startsAnEscape = c == '\\' && i + 1 < text.length && text.text[i + 1] == 'x';
+      if (c < 0x20U || c == 0x7FU || c == '"' || startsAnEscape) {
+        out_.Write(text.text + plainStart, i - plainStart);
+        const char escaped[] = {'\\', 'x', kHexDigits[c >> 4U], kHexDigits[c & 0xFU]};
+        out_.Write(escaped, sizeof escaped);
+        plainStart = i + 1;
+      }
+    }
+    out_.Write(text.text + plainStart, text.length - plainStart);
+  }
+
+  void Outside(WideText text) override { Outside(codePage_.Shown(text)); }
+
+  void Number(unsigned long long number) override {
+    char digits[kDecimalFieldSize];
+    const std::size_t start = WriteDecimal(number, digits);
+    out_.Write(digits + start, sizeof digits - start);
+  }
+
+ private:
+  ReportOut& out_;
+  CodePage& codePage_;
+};
+
+void Line(ReportOut& out, CodePage& codePage, const Sentence& sentence) { WriteLine(out, codePage, sentence); }
+
+bool Notes(const Verdict& verdict, Notice notice) { return verdict.notices[static_cast<std::size_t>(notice)]; }
+
+// A notice's line where the verdict says it applies; its slots as given.
+void NoticeLine(ReportOut& out, CodePage& codePage, const Verdict& verdict, Notice notice, const Sentence& sentence) {
+  if (Notes(verdict, notice)) {
+    Line(out, codePage, sentence);
+  }
+}
+
+// A device's name, or what stands for it where it has none.
+const Sentence kNoDescription = {Row::NoDescription, {}};
+Slot NameSlot(WideText name) { return name.length != 0 ? Outside(name) : Clause(kNoDescription); }
+
+// Where a file really lies, elsewhere than it was named.
+Sentence RealPlace(const char* realPath) {
+  return realPath[0] == '\0' ? Sentence{Row::RealPlaceTooLong, {}} : Sentence{Row::RealPlace, {Outside(realPath)}};
+}
+
+void WriteSettingsFileLine(ReportOut& out, CodePage& codePage, const Findings& findings) {
+  const SettingsFindings& settings = *findings.settings;
+  if (settings.settingsPath[0] == '\0') {
+    return;
+  }
+  const Slot path = Outside(settings.settingsPath);
+  const Slot message = Outside(findings.systemMessage);
+  const Slot error = Number(settings.error);
+  Sentence line = {SettingsFileRow(settings.file), {path}};
+  const Sentence realPlace = RealPlace(settings.realPath);
+  if (settings.file == SettingsFile::Unreadable) {
+    line = {Row::SettingsUnreadable, {path, message, error}};
+  } else if (settings.file == SettingsFile::Present) {
+    switch (findings.refusal) {
+      case Refusal::SettingsElsewhere:
+        line = findings.settingsPlaceDiffersInCase
+                   ? Sentence{Row::SettingsElsewhereInCase, {path, Outside(settings.realPath)}}
+                   : Sentence{Row::SettingsElsewhere, {path, Clause(realPlace)}};
+        break;
+      case Refusal::SettingsPlaceUnknown:
+        line = {Row::SettingsPlaceUnknown, {path, message, error}};
+        break;
+      case Refusal::SettingsTooLarge:
+        line = {Row::SettingsTooLarge, {path, Number(settings.fileSize)}};
+        break;
+      case Refusal::SettingsReadFailed:
+        line = {Row::SettingsReadFailed, {path, message, error}};
+        break;
+      default:
+        break;
+    }
+  }
+  Line(out, codePage, line);
+}
+
+void WriteTrustLines(ReportOut& out, CodePage& codePage, const Findings& findings, const Verdict& verdict,
+                     Row object, const NamedFinding& named, Notice trustedOnlyForAccount) {
+  if (named.finding->verdict == TrustVerdict::NotChecked) {
+    return;
+  }
+  const Sentence clause = TrustClause(named);
+  Line(out, codePage, {object, {Clause(clause)}});
+  NoticeLine(out, codePage, verdict, trustedOnlyForAccount,
+             {NoticeRow(trustedOnlyForAccount), {Outside(named.path), Outside(findings.accountName)}});
+}
+
+// Where the exe really lies, where that is not where it was named.
+void WriteExePlaceLine(ReportOut& out, CodePage& codePage, const Findings& findings) {
+  const SettingsFindings& settings = *findings.settings;
+  if (settings.exePlace == Whereabouts::Unknown) {
+    Line(out, codePage,
+         {Row::ExePlaceUnknown, {Outside(findings.exePlaceMessage), Number(settings.exeError)}});
+  } else if (settings.exePlace == Whereabouts::Elsewhere) {
+    const Sentence realPlace = RealPlace(settings.exeRealPath);
+    Line(out, codePage, {Row::ExeLine, {Clause(realPlace)}});
+  }
+}
+
+void WriteValueLines(ReportOut& out, CodePage& codePage, const Findings& findings, const Verdict& verdict) {
+  const SettingsFindings& settings = *findings.settings;
+  if (!verdict.valueRead) {
+    return;
+  }
+  const std::size_t length = LengthOf(settings.value);
+  const Row row = settings.file != SettingsFile::Present ? Row::ValueDefault
+                  : settings.keyMissing                  ? Row::ValueDefaultNoDevId
+                                                         : Row::Value;
+  Line(out, codePage, {row, {Outside(Text{settings.value, length}), Number(length)}});
+  for (const Notice notice : {Notice::ValueSpace, Notice::ValueSemicolon, Notice::ValueOutsideAscii,
+                              Notice::WideValueOutsideAscii, Notice::ValueThirdPart}) {
+    NoticeLine(out, codePage, verdict, notice, {NoticeRow(notice), {}});
+  }
+}
+
+void WriteSettingsLines(ReportOut& out, CodePage& codePage, const Findings& findings, const Verdict& verdict) {
+  WriteSettingsFileLine(out, codePage, findings);
+  WriteTrustLines(out, codePage, findings, verdict, Row::FolderLine, findings.folder,
+                  Notice::FolderTrustedOnlyForAccount);
+  WriteExePlaceLine(out, codePage, findings);
+  WriteTrustLines(out, codePage, findings, verdict, Row::RealFolderLine, findings.realFolder,
+                  Notice::RealFolderTrustedOnlyForAccount);
+  WriteTrustLines(out, codePage, findings, verdict, Row::ExeLine, findings.exe, Notice::ExeTrustedOnlyForAccount);
+  WriteTrustLines(out, codePage, findings, verdict, Row::SettingsFileLine, findings.settingsFile,
+                  Notice::SettingsTrustedOnlyForAccount);
+  WriteValueLines(out, codePage, findings, verdict);
+}
+
+// The exe's key, what is there now, and whom Windows reads it for where that
+// is not the ID as configured itself.
+void WriteKeyLines(ReportOut& out, CodePage& codePage, const Findings& findings, const Verdict& verdict) {
+  const KeyNow& now = findings.keyNow;
+  Line(out, codePage, {Row::Key, {Outside(findings.keyPath)}});
+  const Row nowRow = KeyNowRow(now.state, verdict.keyMarked);
+  switch (now.state) {
+    case KeyState::Unreadable:
+      Line(out, codePage, {nowRow, {Outside(now.systemMessage), Number(now.error)}});
+      break;
+    case KeyState::Dword:
+      Line(out, codePage, {nowRow, {Number(now.data)}});
+      break;
+    case KeyState::OtherType:
+      Line(out, codePage, {nowRow, {Number(now.type)}});
+      break;
+    default:
+      Line(out, codePage, {nowRow, {}});
+      break;
+  }
+  NoticeLine(out, codePage, verdict, Notice::KeyNeverRead,
+             {Row::KeyNeverRead, {Outside(findings.windowsKeyPath)}});
+  // The ID that leads there, as Windows writes it: the key's level with the
+  // "#" after the enumerator as the "\" it stands for.
+  const Text level = OverrideKeyLevel(findings.keyPath);
+  if (level.length > kDevicePartStart) {
+    NoticeLine(out, codePage, verdict, Notice::KeyForAnotherSpelling,
+               {Row::KeyForAnotherSpelling,
+                {Outside(Text{level.text, kEnumeratorLength}),
+                 Outside(Text{level.text + kDevicePartStart, level.length - kDevicePartStart})}});
+  }
+}
+
+}  // namespace
+
+void WriteLine(ReportOut& out, CodePage& codePage, const Sentence& sentence) {
+  TextSink sink(out, codePage);
+  const char* const label = RowOf(sentence.row).label;
+  if (label != nullptr) {
+    sink.Own({label, LengthOf(label)});
+    sink.Own({": ", 2});
+  }
+  Fill(sink, sentence);
+  out.Write("\n", 1);
+}
+
+void WriteCannotJudge(ReportOut& out, CodePage& codePage, const Findings& findings) {
+  ReasonWording wording;
+  WordReason(findings, Decide(findings).reason, wording);
+  Line(out, codePage, wording.clause);
+}
+
+void WriteArgumentProblem(ReportOut& out, CodePage& codePage, const Arguments& arguments) {
+  const WideText culprit = {arguments.culprit != nullptr ? arguments.culprit : L"",
+                            arguments.culprit != nullptr ? LengthOf(arguments.culprit) : 0};
+  switch (arguments.problem) {
+    case ArgumentProblem::UnknownOption:
+      Line(out, codePage, {Row::UnknownOption, {Outside(culprit)}});
+      break;
+    case ArgumentProblem::OptionTwice:
+      Line(out, codePage, {Row::OptionTwice, {Outside(culprit)}});
+      break;
+    case ArgumentProblem::OptionAfterExe:
+      Line(out, codePage, {Row::OptionAfterExe, {Outside(culprit)}});
+      break;
+    default:
+      Line(out, codePage, {Row::Usage, {}});
+      break;
+  }
+}
+
+void WriteDeviceLine(ReportOut& out, CodePage& codePage, const DeviceFacts& device) {
+  if (device.match == IdMatch::InstancePath) {
+    Line(out, codePage, {Row::DeviceInstancePath, {NameSlot(device.name), Outside(device.mostSpecificId)}});
+    return;
+  }
+  const Sentence match = device.match == IdMatch::LessSpecific
+                             ? Sentence{Row::LessSpecific, {Outside(device.mostSpecificId)}}
+                             : Sentence{device.match == IdMatch::Compatible ? Row::Compatible : Row::MostSpecific, {}};
+  const DeviceVerdict judged = JudgeDevice(device);
+  const ParentFacts& parent = device.parent;
+  const Sentence container = {ContainerRow(judged.container), {}};
+  const Sentence above = parent.read == ParentRead::Listed
+                             ? Sentence{Row::ParentListed, {NameSlot(parent.name), Outside(parent.mostSpecificId)}}
+                         : parent.read == ParentRead::InstanceOnly
+                             ? Sentence{Row::ParentInstance, {Outside(parent.instance)}}
+                             : Sentence{Row::ParentUnknown, {}};
+  const Sentence effect = {EffectRow(judged.effect),
+                           {Clause(judged.effect == OverrideEffect::ChangesNothing ? above : container)}};
+  Line(out, codePage,
+       {device.presentNow ? Row::DevicePresent : Row::DeviceNotPresent,
+        {NameSlot(device.name), Clause(match), Clause(effect)}});
+}
+
+void WriteDeviceSummary(ReportOut& out, CodePage& codePage, const Findings& findings) {
+  const DeviceTally& tally = findings.devices;
+  if (!tally.listed) {
+    Line(out, codePage, {Row::DevicesUnlisted, {}});
+    return;
+  }
+  const Sentence unreadable = {Row::UnreadableIds, {Number(tally.unreadable)}};
+  const Slot more = tally.unreadable > 0 ? Clause(unreadable) : Own("");
+  if (tally.matching == 0) {
+    Line(out, codePage, {Row::DevicesNone, {more}});
+  } else if (tally.matching == 1) {
+    Line(out, codePage, {Row::DevicesOne, {more}});
+  } else {
+    Line(out, codePage, {Row::DevicesMany, {Number(tally.matching), more}});
+  }
+  const Verdict verdict = Decide(findings);
+  NoticeLine(out, codePage, verdict, Notice::ReachesOtherKinds, {Row::ReachesOtherKinds, {Number(tally.matching)}});
+  NoticeLine(out, codePage, verdict, Notice::RestartOrReplug, {Row::RestartOrReplug, {}});
+  NoticeLine(out, codePage, verdict, Notice::NotPresent, {Row::NotPresent, {}});
+}
+
+void WriteVerdict(ReportOut& out, CodePage& codePage, const Findings& findings) {
+  const Verdict verdict = Decide(findings);
+  if (verdict.outcome == Outcome::WouldMark) {
+    Line(out, codePage,
+         {Row::WouldMark, {Outside(findings.keyPath != nullptr ? findings.keyPath : ""),
+                           Number(static_cast<unsigned long long>(verdict.exeStatus))}});
+    return;
+  }
+  ReasonWording wording;
+  WordReason(findings, verdict.reason, wording);
+  Line(out, codePage,
+       {Row::WouldDoNothing, {Clause(wording.reason), Number(static_cast<unsigned long long>(verdict.exeStatus))}});
+}
+
+void TextReport::Head(const Findings& findings) {
+  if (findings.cannotJudge != CannotJudge::None) {
+    return;  // its one line goes to stderr
+  }
+  const Verdict verdict = Decide(findings);
+  Line(out_, codePage_, {Row::Judging, {Outside(findings.exeShown)}});
+  Line(out_, codePage_,
+       findings.accountName != nullptr ? Sentence{Row::Account, {Outside(findings.accountName)}}
+                                       : Sentence{Row::AccountUnknown, {}});
+  Line(out_, codePage_, {WindowsRow(findings.windows), {}});
+  if (findings.settings != nullptr) {
+    WriteSettingsLines(out_, codePage_, findings, verdict);
+  }
+  if (findings.keyPath != nullptr) {
+    WriteKeyLines(out_, codePage_, findings, verdict);
+  }
+}
+
+void TextReport::Device(const Findings& /*findings*/, const DeviceFacts& device) {
+  WriteDeviceLine(out_, codePage_, device);
+}
+
+void TextReport::Tail(const Findings& findings) {
+  if (findings.cannotJudge != CannotJudge::None) {
+    return;
+  }
+  if (findings.keyPath != nullptr) {
+    WriteDeviceSummary(out_, codePage_, findings);
+  }
+  WriteVerdict(out_, codePage_, findings);
+}
+
+}  // namespace notremovable

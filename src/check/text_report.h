@@ -1,0 +1,42 @@
+// The check program's text report: one fact a line, each a catalogue row,
+// the verdict last. Text from outside (paths, values, names, messages) is
+// escaped: every control character, and each '"' and each '\' that starts
+// "\x", as \xHH, so that only the verdict line starts with "verdict:" and
+// every \x in a line is an escape.
+#pragma once
+
+#include "check/catalogue.h"
+#include "check/findings.h"
+#include "check/target.h"
+
+namespace notremovable {
+
+// One line: the row's label, then its sentence, in the code page.
+void WriteLine(ReportOut& out, CodePage& codePage, const Sentence& sentence);
+
+// Why the check cannot judge what it was given, or what is wrong with its
+// arguments: one line (on stderr), whatever the form.
+void WriteCannotJudge(ReportOut& out, CodePage& codePage, const Findings& findings);
+void WriteArgumentProblem(ReportOut& out, CodePage& codePage, const Arguments& arguments);
+
+// Each device's line, the count with its warnings and notes, and the verdict.
+void WriteDeviceLine(ReportOut& out, CodePage& codePage, const DeviceFacts& device);
+void WriteDeviceSummary(ReportOut& out, CodePage& codePage, const Findings& findings);
+void WriteVerdict(ReportOut& out, CodePage& codePage, const Findings& findings);
+
+class TextReport final : public Renderer {
+ public:
+  TextReport(ReportOut& out, CodePage& codePage) : out_(out), codePage_(codePage) {}
+  // Where it runs, the settings and the trust lines, the value and the key;
+  // nothing where the check cannot judge (its line goes to stderr).
+  void Head(const Findings& findings) override;
+  void Device(const Findings& findings, const DeviceFacts& device) override;
+  // The devices' count, warnings and notes where they were walked; the verdict.
+  void Tail(const Findings& findings) override;
+
+ private:
+  ReportOut& out_;
+  CodePage& codePage_;
+};
+
+}  // namespace notremovable

@@ -1,0 +1,221 @@
+// The verdict's decisions, each made once, from the record alone.
+#include "check/verdict.h"
+
+#include "rules/device_id.h"
+#include "rules/exit_status.h"
+#include "rules/override_key.h"
+
+namespace notremovable {
+namespace {
+
+template <std::size_t Count, class Enum>
+constexpr bool OneForEach(const Reason (&)[Count], Enum last) {
+  return Count == static_cast<std::size_t>(last) + 1;
+}
+
+// Each refusal of the settings reader, as the reason the exe would do nothing.
+constexpr Reason kRefusalReasons[] = {
+    Reason::IdTooShort,          Reason::ExePathTooLong,        Reason::ExeLongPathUnknown,
+    Reason::ExePathNotExact,     Reason::ReadsMayGoElsewhere,   Reason::SettingsPathTooLong,
+    Reason::AccountUnknown,      Reason::FolderUntrusted,       Reason::ExeRealPathTooLong,
+    Reason::RealFolderUntrusted, Reason::ExeUntrusted,          Reason::SettingsUntrusted,
+    Reason::SettingsUnreadable,  Reason::SettingsHeld,          Reason::SettingsLinkToNothing,
+    Reason::SettingsElsewhere,   Reason::SettingsPlaceUnknown,  Reason::SettingsTooLarge,
+    Reason::SettingsReadFailed,  Reason::ValueTooLong,
+};
+static_assert(OneForEach(kRefusalReasons, Refusal::ValueTooLong), "one reason for each refusal");
+
+constexpr Reason kCannotJudgeReasons[] = {
+    Reason::None,         Reason::Usage,       Reason::NoSuchExe,        Reason::TargetFolder,
+    Reason::TargetDevice, Reason::NotAProgram, Reason::TargetUnreadable,
+};
+static_assert(OneForEach(kCannotJudgeReasons, CannotJudge::Unreadable), "one reason for each");
+
+Reason ReasonFor(const Findings& findings) {
+  if (findings.cannotJudge != CannotJudge::None) {
+    return kCannotJudgeReasons[static_cast<std::size_t>(findings.cannotJudge)];
+  }
+  if (findings.refusal == Refusal::SettingsElsewhere && findings.settingsPlaceDiffersInCase) {
+    return Reason::SettingsNameCase;
+  }
+  if (findings.refusal != Refusal::None) {
+    return kRefusalReasons[static_cast<std::size_t>(findings.refusal)];
+  }
+  return findings.deviceId != nullptr && IsDeviceIdActedOn(*findings.deviceId) ? Reason::None
+                                                                             : Reason::IdTooShort;
+}
+
+// The GUID Windows gives the computer's own container:
+// {00000000-0000-0000-FFFF-FFFFFFFFFFFF}.
+bool IsLocalMachineContainer(const std::uint8_t (&id)[16]) {
+  for (std::size_t i = 0; i < sizeof id; ++i) {
+    if (id[i] != (i < 8 ? 0x00U : 0xFFU)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void Note(Verdict& verdict, Notice notice, bool applies) {
+  verdict.notices[static_cast<std::size_t>(notice)] = applies;
+}
+
+bool TrustedOnlyForAccount(const NamedFinding& named) {
+  return named.finding != nullptr && named.finding->verdict == TrustVerdict::Trusted &&
+         named.trustedOnlyForAccount;
+}
+
+// What the settings lines warn of: objects trusted only for this account, and
+// what the value holds that a hardware ID never does, where it was read.
+void NoteSettings(const Findings& findings, Verdict& verdict) {
+  if (findings.settings == nullptr) {
+    return;
+  }
+  Note(verdict, Notice::FolderTrustedOnlyForAccount, TrustedOnlyForAccount(findings.folder));
+  Note(verdict, Notice::RealFolderTrustedOnlyForAccount, TrustedOnlyForAccount(findings.realFolder));
+  Note(verdict, Notice::ExeTrustedOnlyForAccount, TrustedOnlyForAccount(findings.exe));
+  Note(verdict, Notice::SettingsTrustedOnlyForAccount, TrustedOnlyForAccount(findings.settingsFile));
+  const SettingsFile file = findings.settings->file;
+  verdict.settingsErrorTold = file == SettingsFile::Unreadable ||
+                              (file == SettingsFile::Present && (findings.refusal == Refusal::SettingsPlaceUnknown ||
+                                                                 findings.refusal == Refusal::SettingsReadFailed));
+  verdict.valueRead = findings.refusal == Refusal::None || findings.refusal == Refusal::ValueTooLong;
+  if (!verdict.valueRead) {
+    return;
+  }
+  const char* const value = findings.settings->value;
+  const IdOddities odd = FindIdOddities(value, LengthOf(value));
+  Note(verdict, Notice::ValueSpace, odd.space);
+  Note(verdict, Notice::ValueSemicolon, odd.semicolon);
+  Note(verdict, Notice::ValueOutsideAscii, odd.outsideAscii);
+  Note(verdict, Notice::WideValueOutsideAscii,
+       findings.settings->file == SettingsFile::Present && findings.wideValueOutsideAscii);
+  Note(verdict, Notice::ValueThirdPart, odd.thirdPart);
+}
+
+Effect JudgeEffect(const DeviceTally& tally) {
+  if (tally.inComputers + tally.pending + tally.containerUnknown == 0) {
+    return Effect::NoDevice;
+  }
+  if (tally.pending > 0) {
+    return Effect::Pending;
+  }
+  return tally.containerUnknown > 0 ? Effect::CannotTell : Effect::InEffect;
+}
+
+}  // namespace
+
+bool IsNote(Notice notice) { return notice == Notice::RestartOrReplug || notice == Notice::NotPresent; }
+
+KeyReach JudgeKeyReach(Text exeKeyLevel, Text windowsKeyLevel) {
+  for (std::size_t i = 0; i < exeKeyLevel.length; ++i) {
+    if (exeKeyLevel.text[i] == '\\') {
+      return KeyReach::NoId;
+    }
+  }
+  return IsSameText(exeKeyLevel, windowsKeyLevel) ? KeyReach::TheId : KeyReach::AnotherSpelling;
+}
+
+Container JudgeContainer(const ContainerFacts& container) {
+  if (container.hasInLocalMachine) {
+    return container.inLocalMachine ? Container::TheComputers : Container::OfItsOwn;
+  }
+  if (container.hasContainerId) {
+    return IsLocalMachineContainer(container.containerId) ? Container::TheComputers
+                                                          : Container::OfItsOwn;
+  }
+  return Container::CannotTell;
+}
+
+OverrideEffect JudgeOverrideEffect(Capability capability) {
+  switch (capability) {
+    case Capability::Removable:
+      return OverrideEffect::DecidesContainer;
+    case Capability::NotRemovable:
+      return OverrideEffect::ChangesNothing;
+    default:
+      return OverrideEffect::CannotTell;
+  }
+}
+
+DeviceVerdict JudgeDevice(const DeviceFacts& device) {
+  const OverrideEffect effect = JudgeOverrideEffect(device.capability);
+  const Container container = JudgeContainer(device.container);
+  return {effect, container,
+          device.presentNow && effect == OverrideEffect::DecidesContainer && container == Container::OfItsOwn};
+}
+
+void CountDevice(DeviceTally& tally, const DeviceFacts& device) {
+  if (device.match == IdMatch::InstancePath) {
+    tally.instancePath = true;
+    return;
+  }
+  const WideText first = {tally.firstMostSpecificId, tally.firstMostSpecificLength};
+  if (tally.matching == 0) {
+    // An ID longer than the field is kept cut, and so differs from every other.
+    std::size_t kept = 0;
+    for (; kept < device.mostSpecificId.length && kept + 1 < kTalliedIdFieldSize; ++kept) {
+      tally.firstMostSpecificId[kept] = device.mostSpecificId.text[kept];
+    }
+    tally.firstMostSpecificLength = kept;
+    tally.mostSpecificIdsDiffer = kept != device.mostSpecificId.length;
+  } else if (!IsSameAsciiText(first, device.mostSpecificId)) {
+    tally.mostSpecificIdsDiffer = true;
+  }
+  ++tally.matching;
+  tally.compatible += device.match == IdMatch::Compatible ? 1U : 0U;
+  const DeviceVerdict judged = JudgeDevice(device);
+  const bool decides = judged.effect == OverrideEffect::DecidesContainer;
+  tally.ofItsOwn += decides && judged.container == Container::OfItsOwn ? 1U : 0U;
+  tally.notPresent += device.presentNow ? 0U : 1U;
+  if (decides && device.presentNow) {
+    tally.inComputers += judged.container == Container::TheComputers ? 1U : 0U;
+    tally.pending += judged.pending ? 1U : 0U;
+    tally.containerUnknown += judged.container == Container::CannotTell ? 1U : 0U;
+  }
+}
+
+bool ReachesOtherKinds(const DeviceTally& tally) {
+  return tally.compatible > 0 || (tally.matching > 1 && tally.mostSpecificIdsDiffer);
+}
+
+Verdict Decide(const Findings& findings) {
+  Verdict verdict = {};
+  verdict.reason = ReasonFor(findings);
+  if (findings.cannotJudge != CannotJudge::None) {
+    verdict.outcome = Outcome::CannotJudge;
+    verdict.exeStatus = verdict.complianceStatus = kExitCannotJudge;
+    return verdict;
+  }
+  NoteSettings(findings, verdict);
+  if (verdict.reason != Reason::None) {
+    verdict.outcome = Outcome::WouldDoNothing;
+    verdict.exeStatus = kExitIdRefused;
+    verdict.complianceStatus = kExitNotCompliant;
+    return verdict;
+  }
+  verdict.outcome = Outcome::WouldMark;
+  verdict.exeStatus = kExitWriteAttempted;
+  if (findings.keyPath != nullptr && findings.windowsKeyPath != nullptr) {
+    verdict.reach = JudgeKeyReach(OverrideKeyLevel(findings.keyPath), OverrideKeyLevel(findings.windowsKeyPath));
+    Note(verdict, Notice::KeyNeverRead, verdict.reach == KeyReach::NoId);
+    Note(verdict, Notice::KeyForAnotherSpelling, verdict.reach == KeyReach::AnotherSpelling);
+    verdict.keyMarked = findings.keyNow.state == KeyState::Dword && findings.keyNow.data == kRemovableData;
+  }
+  verdict.compliant = verdict.keyMarked;
+  verdict.complianceStatus = verdict.compliant ? kExitCompliant : kExitNotCompliant;
+  const DeviceTally& tally = findings.devices;
+  if (tally.listed) {
+    Note(verdict, Notice::ReachesOtherKinds, ReachesOtherKinds(tally));
+    Note(verdict, Notice::RestartOrReplug, tally.ofItsOwn > 0);
+    Note(verdict, Notice::NotPresent, tally.notPresent > 0);
+  }
+  verdict.effect = JudgeEffect(tally);
+  return verdict;
+}
+
+int ExitStatus(const Verdict& verdict, bool compliance) {
+  return compliance ? verdict.complianceStatus : verdict.exeStatus;
+}
+
+}  // namespace notremovable
