@@ -60,7 +60,14 @@ key_of_length() { echo "USB#$(repeat A $(($1 - 4)))\\LocationPaths\\*"; }
 #   runs N, args ARG...  the exe's runs and arguments
 #   win64_only || return 0   the case exists for the 32-bit exe under WOW64 only
 #   x64_only || return 0     the case exists for the x86-64 build only
-#   cannot_judge ARG...  only the check program runs, with ARG: status 2 and one line
+#   fleet [after] OPTIONS STATUS FACT...  the check program runs with OPTIONS
+#                        ("--compliance --json", say) before the exe (or after its
+#                        runs): status STATUS, and one JSON line, valid against the
+#                        schema (within 2,048 bytes with --compliance), holding each
+#                        FACT ("verdict.reason=folder_untrusted")
+#   cannot_judge ARG...  only the check program runs, with ARG: status 2 and one
+#                        line on stderr, nothing on stdout...
+#   judged_json FACT...  ...but for one JSON line there holding each FACT
 place() {  # PATH
   case $1 in
     C:/*) echo "$WINEPREFIX/drive_c/${1#C:/}" ;;
@@ -95,6 +102,12 @@ args() { exe_args=("$@"); }
 win64_only() { [ "$arch" = win64 ] || { skip=1; return 1; }; }
 x64_only() { [ "$arch" = x64 ] || { skip=1; return 1; }; }
 cannot_judge() { judge_args=("$@"); }
+judged_json() { judge_json=("$@"); }
+fleet() {
+  local when=before
+  [ "$1" != after ] || { when=after; shift; }
+  fleets+=("$when"$'\x1f'"$(printf '%s\x1f' "$@")")
+}
 
 decoy() { printf '[Settings]\r\nDevID=USB\\VID_DEC0&PID_DEC0\r\n' >"$(place "$1")"; }
 # A decoy settings file, and beside it a copy of the exe, so that the path the
@@ -185,6 +198,8 @@ case_no_settings_file() {
   expect 1 "$default_key"
   says '^settings file: .*notremovable\.ini: missing'
   says "^windows: ${windows_kinds[$arch]}\$"
+  fleet '--compliance --json' 1 verdict.outcome=would_mark verdict.key_now.state=absent summary.compliant=false \
+    settings.file=missing settings.value_source=default "verdict.id=USB\\VID_0DB0&PID_A871"
   exe_runs traced; after_run no_profile_read
 }
 case_id_21_characters() {
@@ -232,13 +247,25 @@ case_existing_value_of_other_type() {
   removable_before REG_SZ yes
   expect 1 "$default_key"
   says '^key now: Removable of another type'
+  # "yes" in UTF-16 with its terminator.
+  fleet '--compliance --json' 1 verdict.key_now.state=other_type verdict.key_now.type=1 verdict.key_now.size=8 \
+    'verdict.key_now.data="7900650073000000"'
 }
 case_already_marked() {
   removable_before REG_DWORD 0
   expect 1 "$default_key"
   says '^key now: Removable = 0 already$'
+  # Without --compliance, the exe's status.
+  fleet --json 1 verdict.key_now.state=removable_0 summary.compliant=true summary.compliance_status=0
 }
-case_second_run() { runs 2; expect 1 "$default_key"; }
+# Compliant only once the exe has run.
+case_second_run() {
+  runs 2
+  expect 1 "$default_key"
+  fleet '--compliance --json' 1 summary.compliant=false
+  fleet after '--json --compliance' 0 summary.compliant=true verdict.key_now.state=removable_0 \
+    verdict.key_now.value=0
+}
 case_arguments_ignored() {
   settings notremovable.ini "$configured_id"
   args /f x.ini '--DevID=HDAUDIO\X'
@@ -350,6 +377,8 @@ case_folder_in_code_page() {
   exe_at 'Café Geräte/notremovable.exe'
   settings 'Café Geräte/notremovable.ini' "$configured_id"
   expect 1 "$configured_key"
+  # Its path from the code page, exactly, in UTF-8.
+  fleet --json 1 'exe.path=C:\e2e\folder_in_code_page\Café Geräte\notremovable.exe'
 }
 # The settings file's name on disk in another case of a letter outside ASCII:
 # the exe compares exactly, and the check says so.
@@ -441,6 +470,9 @@ case_folder_world_writable() {
   chmod o+w "$dir"
   expect 0 -
   says '^folder: Everyone may add files to C:\\e2e\\folder_world_writable\\$'
+  fleet '--compliance --json' 1 verdict.outcome=would_do_nothing verdict.status=0 verdict.reason=folder_untrusted \
+    'verdict.reason_text=Everyone may add files to C:\e2e\folder_world_writable\' trust.folder.verdict=writer_untrusted \
+    trust.folder.principal=Everyone verdict.key_now=null
 }
 case_folder_world_writable_without_settings() { chmod o+w "$dir"; expect 0 -; }
 case_exe_world_writable() {
@@ -552,6 +584,9 @@ case_device_in_computer_container() {
   settings notremovable.ini "$configured_id"
   expect 1 "$configured_key"
   says "^device: \"Dock\": its most specific hardware ID; ${removable}in the computer's container\$"
+  fleet '--compliance --json' 1 summary.effect=in_effect summary.in_computer_container=1 devices.0.name=Dock \
+    devices.0.match=hardware devices.0.most_specific=true devices.0.removable=true devices.0.override_changes=true \
+    devices.0.container=computer devices.0.pending=false
 }
 case_device_in_computer_container_by_its_id() {
   devices add Dock "$configured_id" - computer-id removable -
@@ -565,6 +600,9 @@ case_device_in_own_container() {
   expect 1 "$configured_key"
   says "^device: \"Dock\": its most specific hardware ID; ${removable}in a container of its own\$"
   says '^note: Windows applies the override when it next sets the device up: restart \(with Fast Startup, Shut down and power on is not enough\) or replug it'
+  # Marked, but not yet in effect: a restart or replug is pending.
+  fleet after '--compliance --json' 0 summary.compliant=true summary.effect=pending summary.pending=1 \
+    devices.0.container=own devices.0.pending=true notes.0=restart_or_replug
 }
 # A function below a USB device takes its container anyway: the check names
 # the device above it as the one to mark.
@@ -575,6 +613,8 @@ case_device_below_its_parent() {
   settings notremovable.ini 'HID\VID_1111&PID_2222&MI_00'
   expect 1 'HID#VID_1111&PID_2222&MI_00\LocationPaths\*'
   says '^device: "HID Keyboard": its most specific hardware ID; the override changes nothing on it: it does not report itself removable, so it takes the container of the device above it; mark that one instead: "USB Composite Device" \(USB\\VID_1111&PID_2222&REV_0100\)$'
+  fleet '--compliance --json' 1 summary.effect=no_device devices.0.removable=false devices.0.override_changes=false \
+    devices.0.mark_instead.name='USB Composite Device' 'devices.0.mark_instead.id=USB\VID_1111&PID_2222&REV_0100'
 }
 # The exe's key is the one Windows reads for USB\VID_1111&PID_2222, whatever
 # the spelling in the settings file.
@@ -597,6 +637,8 @@ case_device_name_forging_verdict() {
   settings notremovable.ini "$configured_id"
   expect 1 "$configured_key"
   says '^device: "Evil\\x0D\\x0Averdict: would do nothing: forged \(status 0\)\\x1B\[31m": its most'
+  # The name exactly, its control characters as JSON escapes them.
+  fleet --json 1 'devices.0.name="Evil\r\nverdict: would do nothing: forged (status 0)\u001b[31m"'
 }
 # What the check program cannot judge: status 2 and one line, nothing else.
 case_check_missing_exe() { cannot_judge 'C:\e2e\check_missing_exe\missing.exe'; }
@@ -606,6 +648,16 @@ case_check_help() { cannot_judge --help; }
 case_check_h() { cannot_judge -h; }
 case_check_slash_question_mark() { cannot_judge '/?'; }
 case_check_device_name() { cannot_judge CON; }
+# Bad input, in both forms: status 2, one line on stderr, nothing on stdout.
+case_check_unknown_option() { cannot_judge --jsn; }
+case_check_option_twice() { cannot_judge --compliance --json --compliance; }
+case_check_option_after_exe() { cannot_judge 'C:\e2e\check_option_after_exe\notremovable.exe' --json; }
+case_check_help_with_json() { cannot_judge --json -h; }
+# What it cannot judge, in JSON too.
+case_check_missing_exe_in_json() {
+  cannot_judge --compliance --json 'C:\e2e\check_missing_exe_in_json\missing.exe'
+  judged_json verdict.outcome=cannot_judge verdict.status=2 verdict.reason=no_such_exe summary.compliance_status=2
+}
 case_check_not_a_program() {
   file fake.exe 'not a program\r\n'
   cannot_judge 'C:\e2e\check_not_a_program\fake.exe'
@@ -638,14 +690,25 @@ expected_state() {
 # there; any other exe is named): its verdict and status must be what the exe
 # then does, it must leave the registry and the folder as they were, and it
 # must say each fact of the case.
-run_check_program() {
-  local folder check output status before
-  folder=$(dirname "$exe")
-  check="$folder/notremovable-check.exe"
+# The check program beside the exe, in $check, and the exe named where the
+# check would not find it by its default name, in $named.
+place_check() {
+  check="$(dirname "$exe")/notremovable-check.exe"
   cp "$windows_dir/notremovable-check.exe" "$check"
   [[ $check == "$dir"/* ]] || outside+=("$check")
-  local named=()
+  named=()
   [ "$(basename "$exe")" = notremovable.exe ] || named=("$(windows_path "$exe")")
+}
+# Checks one JSON line the check printed (in FILE) against the schema and the facts.
+json_holds() {  # FILE BOUND FACT...
+  local file=$1 bound=$2
+  shift 2
+  /usr/bin/python3 "$root/tests/json_line.py" "$root/res/notremovable-check.schema.json" "$bound" "$@" <"$file"
+}
+run_check_program() {
+  local folder output status before check named
+  folder=$(dirname "$exe")
+  place_check
   before=$(registry_state; ls -la --time-style=full-iso "$folder" 2>&1)
   output=$("${check_runner[@]}" "$(windows_path "$check")" "${named[@]}" 2>&1 | tr -d '\r')
   status=$?
@@ -670,13 +733,38 @@ run_check_program() {
   done
 }
 
-# The check program alone, on what it cannot judge.
+# The check program for the fleet's tools, as the case says, before or after the exe.
+run_fleet_checks() {  # before|after
+  local entry parts check named status bound
+  for entry in "${fleets[@]}"; do
+    IFS=$'\x1f' read -ra parts <<<"$entry"
+    [ "${parts[0]}" = "$1" ] || continue
+    place_check
+    local options
+    read -ra options <<<"${parts[1]}"
+    wine "$(windows_path "$check")" "${options[@]}" "${named[@]}" >"$dir.json" 2>"$dir.err"
+    status=$?
+    [ "$status" = "${parts[2]}" ] || problems+=" ${parts[1]} $1 the exe: status $status, expected ${parts[2]};"
+    [ ! -s "$dir.err" ] || problems+=" ${parts[1]} wrote to stderr: $(head -c 200 "$dir.err");"
+    bound=0
+    [[ " ${parts[1]} " != *" --compliance "* ]] || bound=2048
+    json_holds "$dir.json" "$bound" "${parts[@]:3}" >"$dir.problem" ||
+      problems+=$'\n'"  ${parts[1]} $1 the exe: $(cat "$dir.problem")"
+  done
+}
+
+# The check program alone, on what it cannot judge: one line on stderr, and on
+# stdout nothing, or one JSON line where the case says.
 run_cannot_judge() {
   cp "$windows_dir/notremovable-check.exe" "$dir/"
   wine "$(windows_path "$dir")\\notremovable-check.exe" "${judge_args[@]}" >"$dir.out" 2>"$dir.err"
   local status=$?
-  [ "$status" = 2 ] && [ ! -s "$dir.out" ] && [ "$(wc -l <"$dir.err")" = 1 ] ||
-    problems+=" status $status, $(cat "$dir.out" "$dir.err")"
+  if [ ${#judge_json[@]} -gt 0 ]; then
+    json_holds "$dir.out" 0 "${judge_json[@]}" >"$dir.problem" || problems+=" $(cat "$dir.problem")"
+  else
+    [ ! -s "$dir.out" ] || problems+=" wrote to stdout: $(cat "$dir.out");"
+  fi
+  [ "$status" = 2 ] && [ "$(wc -l <"$dir.err")" = 1 ] || problems+=" status $status, $(cat "$dir.err")"
 }
 
 # The exe's runs, as the case says; the last status counts.
@@ -719,7 +807,8 @@ for name in $(declare -F | sed -n 's/^declare -f case_//p'); do
   dir="$cases_dir/$name"
   exe="$dir/notremovable.exe"
   slate=$(fresh_exe_folder "$dir" 2>&1)
-  outside=() facts=() afterwards=() exe_args=() judge_args=() exe_runner=(plainly) check_runner=(wine)
+  outside=() facts=() afterwards=() exe_args=() judge_args=() judge_json=() fleets=()
+  exe_runner=(plainly) check_runner=(wine)
   exe_runs_count=1 want_status="" want_key="" skip="" registered="" problems=""
   [ -z "$slate" ] || problems+=" $slate;"
   "case_$name" >/dev/null || problems+=" preparation failed;"
@@ -729,7 +818,9 @@ for name in $(declare -F | sed -n 's/^declare -f case_//p'); do
     run_cannot_judge
   else
     [ ${#facts[@]} -eq 0 ] || run_check_program
+    run_fleet_checks before
     run_exe
+    run_fleet_checks after
     for assertion in "${afterwards[@]}"; do
       $assertion
     done

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the release package from a clean tree, unpacks it and checks that it
-# holds exactly the five files, that their checksums match, that the programs keep
+# holds exactly the six files, that their checksums match, that the programs keep
 # their promises and that the example settings file and the README are the
 # project's own.
 # Usage: release_package.sh WORK_DIR VERSION
@@ -15,11 +15,12 @@ failed=0
 [ "$(basename "$zip")" = "notremovable-$version-win32.zip" ] || { echo "FAILED name: $zip"; failed=1; }
 mkdir -p "$work/unpacked" && unzip -q "$zip" -d "$work/unpacked" || exit 1
 names=$(cd "$work/unpacked" && find . -mindepth 1 -printf "%P\n" | LC_ALL=C sort | tr '\n' ' ')
-[ "$names" = "README.md SHA256SUMS notremovable-check.exe notremovable.exe notremovable.ini.example " ] ||
+[ "$names" = "README.md SHA256SUMS notremovable-check.exe notremovable-check.schema.json notremovable.exe notremovable.ini.example " ] ||
   { echo "FAILED contents: $names"; failed=1; }
 (cd "$work/unpacked" && sha256sum --strict -c SHA256SUMS) || failed=1
-[ "$(grep -c . "$work/unpacked/SHA256SUMS")" = 4 ] || { echo "FAILED: SHA256SUMS must list the four other files"; failed=1; }
+[ "$(grep -c . "$work/unpacked/SHA256SUMS")" = 5 ] || { echo "FAILED: SHA256SUMS must list the five other files"; failed=1; }
 cmp "$work/unpacked/notremovable.ini.example" "$root/res/notremovable.ini.example" || failed=1
+cmp "$work/unpacked/notremovable-check.schema.json" "$root/res/notremovable-check.schema.json" || failed=1
 cmp "$work/unpacked/README.md" "$root/README.md" || failed=1
 bash "$root/tests/binary_contract.sh" "$work/unpacked/notremovable.exe" "$version" || failed=1
 echo "release_package: $([ $failed -eq 0 ] && echo '1 passed, 0 failed' || echo '0 passed, 1 failed')"
