@@ -798,6 +798,7 @@ record() {  # NAME PROBLEMS
 start_wine
 trap stop_wine EXIT
 devices clear  # none left by an earlier run
+mkdir -p "$cases_dir"
 
 passed=0
 failed=0
@@ -806,11 +807,11 @@ for name in $(declare -F | sed -n 's/^declare -f case_//p'); do
   # A clean slate: no device overrides, and the case folder laid anew with the exe in it.
   dir="$cases_dir/$name"
   exe="$dir/notremovable.exe"
-  slate=$(fresh_exe_folder "$dir" 2>&1)
+  fresh_exe_folder "$dir" 2>"$dir.slate"
   outside=() facts=() afterwards=() exe_args=() judge_args=() judge_json=() fleets=()
   exe_runner=(plainly) check_runner=(wine)
   exe_runs_count=1 want_status="" want_key="" skip="" registered="" problems=""
-  [ -z "$slate" ] || problems+=" $slate;"
+  [ ! -s "$dir.slate" ] || problems+=" $(cat "$dir.slate");"
   "case_$name" >/dev/null || problems+=" preparation failed;"
   if [ -n "$skip" ]; then
     skipped=$((skipped + 1))

@@ -188,13 +188,18 @@ overrides_key='HKLM\SYSTEM\CurrentControlSet\Control\DeviceOverrides'
 # with the Windows tree's exe in it at EXE (default DIR/notremovable.exe; EXE
 # may lie in folders below DIR, or elsewhere). Where an override is left, it
 # says what reg said, and fails: a run on it would be judged on another's keys.
+# reg's words go to a file, never to a pipe: the services a Wine program starts
+# outlive it, and would hold the pipe open.
 fresh_exe_folder() {
-  local dir=$1 exe=${2:-$1/notremovable.exe} deleted
-  deleted=$("${native_reg[@]}" delete "$overrides_key" /f 2>&1)
-  if "${native_reg[@]}" query "$overrides_key" >/dev/null 2>&1; then
-    echo "the overrides left by an earlier run cannot be deleted: reg delete said: ${deleted//$'\r'/}" >&2
+  local dir=$1 exe=${2:-$1/notremovable.exe}
+  mkdir -p "$(dirname "$dir")" || return 1
+  "${native_reg[@]}" delete "$overrides_key" /f >"$dir.reg" 2>&1 </dev/null || true  # the query tells
+  if "${native_reg[@]}" query "$overrides_key" >/dev/null 2>&1 </dev/null; then
+    echo "the overrides left by an earlier run cannot be deleted: reg delete said: $(tr -d '\r' <"$dir.reg")" >&2
+    rm -f "$dir.reg"
     return 1
   fi
+  rm -f "$dir.reg"
   rm -rf "$dir" && mkdir -p "$dir" "$(dirname "$exe")" &&
     cp "$windows_dir/notremovable.exe" "$exe"
 }
