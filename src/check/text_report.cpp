@@ -46,14 +46,12 @@ class TextSink final : public SentenceSink {
   CodePage& codePage_;
 };
 
-void Line(ReportOut& out, CodePage& codePage, const Sentence& sentence) { WriteLine(out, codePage, sentence); }
-
 bool Notes(const Verdict& verdict, Notice notice) { return verdict.notices[static_cast<std::size_t>(notice)]; }
 
 // A notice's line where the verdict says it applies; its slots as given.
 void NoticeLine(ReportOut& out, CodePage& codePage, const Verdict& verdict, Notice notice, const Sentence& sentence) {
   if (Notes(verdict, notice)) {
-    Line(out, codePage, sentence);
+    WriteLine(out, codePage, sentence);
   }
 }
 
@@ -98,7 +96,7 @@ void WriteSettingsFileLine(ReportOut& out, CodePage& codePage, const Findings& f
         break;
     }
   }
-  Line(out, codePage, line);
+  WriteLine(out, codePage, line);
 }
 
 void WriteTrustLines(ReportOut& out, CodePage& codePage, const Findings& findings, const Verdict& verdict,
@@ -107,7 +105,7 @@ void WriteTrustLines(ReportOut& out, CodePage& codePage, const Findings& finding
     return;
   }
   const Sentence clause = TrustClause(named);
-  Line(out, codePage, {object, {Clause(clause)}});
+  WriteLine(out, codePage, {object, {Clause(clause)}});
   NoticeLine(out, codePage, verdict, trustedOnlyForAccount,
              {NoticeRow(trustedOnlyForAccount), {Outside(named.path), Outside(findings.accountName)}});
 }
@@ -116,11 +114,11 @@ void WriteTrustLines(ReportOut& out, CodePage& codePage, const Findings& finding
 void WriteExePlaceLine(ReportOut& out, CodePage& codePage, const Findings& findings) {
   const SettingsFindings& settings = *findings.settings;
   if (settings.exePlace == Whereabouts::Unknown) {
-    Line(out, codePage,
+    WriteLine(out, codePage,
          {Row::ExePlaceUnknown, {Outside(findings.exePlaceMessage), Number(settings.exeError)}});
   } else if (settings.exePlace == Whereabouts::Elsewhere) {
     const Sentence realPlace = RealPlace(settings.exeRealPath);
-    Line(out, codePage, {Row::ExeLine, {Clause(realPlace)}});
+    WriteLine(out, codePage, {Row::ExeLine, {Clause(realPlace)}});
   }
 }
 
@@ -133,7 +131,7 @@ void WriteValueLines(ReportOut& out, CodePage& codePage, const Findings& finding
   const Row row = settings.file != SettingsFile::Present ? Row::ValueDefault
                   : settings.keyMissing                  ? Row::ValueDefaultNoDevId
                                                          : Row::Value;
-  Line(out, codePage, {row, {Outside(Text{settings.value, length}), Number(length)}});
+  WriteLine(out, codePage, {row, {Outside(Text{settings.value, length}), Number(length)}});
   for (const Notice notice : {Notice::ValueSpace, Notice::ValueSemicolon, Notice::ValueOutsideAscii,
                               Notice::WideValueOutsideAscii, Notice::ValueThirdPart}) {
     NoticeLine(out, codePage, verdict, notice, {NoticeRow(notice), {}});
@@ -157,20 +155,20 @@ void WriteSettingsLines(ReportOut& out, CodePage& codePage, const Findings& find
 // is not the ID as configured itself.
 void WriteKeyLines(ReportOut& out, CodePage& codePage, const Findings& findings, const Verdict& verdict) {
   const KeyNow& now = findings.keyNow;
-  Line(out, codePage, {Row::Key, {Outside(findings.keyPath)}});
+  WriteLine(out, codePage, {Row::Key, {Outside(findings.keyPath)}});
   const Row nowRow = KeyNowRow(now.state, verdict.keyMarked);
   switch (now.state) {
     case KeyState::Unreadable:
-      Line(out, codePage, {nowRow, {Outside(now.systemMessage), Number(now.error)}});
+      WriteLine(out, codePage, {nowRow, {Outside(now.systemMessage), Number(now.error)}});
       break;
     case KeyState::Dword:
-      Line(out, codePage, {nowRow, {Number(now.data)}});
+      WriteLine(out, codePage, {nowRow, {Number(now.data)}});
       break;
     case KeyState::OtherType:
-      Line(out, codePage, {nowRow, {Number(now.type)}});
+      WriteLine(out, codePage, {nowRow, {Number(now.type)}});
       break;
     default:
-      Line(out, codePage, {nowRow, {}});
+      WriteLine(out, codePage, {nowRow, {}});
       break;
   }
   NoticeLine(out, codePage, verdict, Notice::KeyNeverRead,
@@ -202,7 +200,7 @@ void WriteLine(ReportOut& out, CodePage& codePage, const Sentence& sentence) {
 void WriteCannotJudge(ReportOut& out, CodePage& codePage, const Findings& findings) {
   ReasonWording wording;
   WordReason(findings, Decide(findings).reason, wording);
-  Line(out, codePage, wording.clause);
+  WriteLine(out, codePage, wording.clause);
 }
 
 void WriteArgumentProblem(ReportOut& out, CodePage& codePage, const Arguments& arguments) {
@@ -210,23 +208,23 @@ void WriteArgumentProblem(ReportOut& out, CodePage& codePage, const Arguments& a
                             arguments.culprit != nullptr ? LengthOf(arguments.culprit) : 0};
   switch (arguments.problem) {
     case ArgumentProblem::UnknownOption:
-      Line(out, codePage, {Row::UnknownOption, {Outside(culprit)}});
+      WriteLine(out, codePage, {Row::UnknownOption, {Outside(culprit)}});
       break;
     case ArgumentProblem::OptionTwice:
-      Line(out, codePage, {Row::OptionTwice, {Outside(culprit)}});
+      WriteLine(out, codePage, {Row::OptionTwice, {Outside(culprit)}});
       break;
     case ArgumentProblem::OptionAfterExe:
-      Line(out, codePage, {Row::OptionAfterExe, {Outside(culprit)}});
+      WriteLine(out, codePage, {Row::OptionAfterExe, {Outside(culprit)}});
       break;
     default:
-      Line(out, codePage, {Row::Usage, {}});
+      WriteLine(out, codePage, {Row::Usage, {}});
       break;
   }
 }
 
 void WriteDeviceLine(ReportOut& out, CodePage& codePage, const DeviceFacts& device) {
   if (device.match == IdMatch::InstancePath) {
-    Line(out, codePage, {Row::DeviceInstancePath, {NameSlot(device.name), Outside(device.mostSpecificId)}});
+    WriteLine(out, codePage, {Row::DeviceInstancePath, {NameSlot(device.name), Outside(device.mostSpecificId)}});
     return;
   }
   const Sentence match = device.match == IdMatch::LessSpecific
@@ -242,7 +240,7 @@ void WriteDeviceLine(ReportOut& out, CodePage& codePage, const DeviceFacts& devi
                              : Sentence{Row::ParentUnknown, {}};
   const Sentence effect = {EffectRow(judged.effect),
                            {Clause(judged.effect == OverrideEffect::ChangesNothing ? above : container)}};
-  Line(out, codePage,
+  WriteLine(out, codePage,
        {device.presentNow ? Row::DevicePresent : Row::DeviceNotPresent,
         {NameSlot(device.name), Clause(match), Clause(effect)}});
 }
@@ -250,17 +248,17 @@ void WriteDeviceLine(ReportOut& out, CodePage& codePage, const DeviceFacts& devi
 void WriteDeviceSummary(ReportOut& out, CodePage& codePage, const Findings& findings) {
   const DeviceTally& tally = findings.devices;
   if (!tally.listed) {
-    Line(out, codePage, {Row::DevicesUnlisted, {}});
+    WriteLine(out, codePage, {Row::DevicesUnlisted, {}});
     return;
   }
   const Sentence unreadable = {Row::UnreadableIds, {Number(tally.unreadable)}};
   const Slot more = tally.unreadable > 0 ? Clause(unreadable) : Own("");
   if (tally.matching == 0) {
-    Line(out, codePage, {Row::DevicesNone, {more}});
+    WriteLine(out, codePage, {Row::DevicesNone, {more}});
   } else if (tally.matching == 1) {
-    Line(out, codePage, {Row::DevicesOne, {more}});
+    WriteLine(out, codePage, {Row::DevicesOne, {more}});
   } else {
-    Line(out, codePage, {Row::DevicesMany, {Number(tally.matching), more}});
+    WriteLine(out, codePage, {Row::DevicesMany, {Number(tally.matching), more}});
   }
   const Verdict verdict = Decide(findings);
   NoticeLine(out, codePage, verdict, Notice::ReachesOtherKinds, {Row::ReachesOtherKinds, {Number(tally.matching)}});
@@ -271,14 +269,14 @@ void WriteDeviceSummary(ReportOut& out, CodePage& codePage, const Findings& find
 void WriteVerdict(ReportOut& out, CodePage& codePage, const Findings& findings) {
   const Verdict verdict = Decide(findings);
   if (verdict.outcome == Outcome::WouldMark) {
-    Line(out, codePage,
+    WriteLine(out, codePage,
          {Row::WouldMark, {Outside(findings.keyPath != nullptr ? findings.keyPath : ""),
                            Number(static_cast<unsigned long long>(verdict.exeStatus))}});
     return;
   }
   ReasonWording wording;
   WordReason(findings, verdict.reason, wording);
-  Line(out, codePage,
+  WriteLine(out, codePage,
        {Row::WouldDoNothing, {Clause(wording.reason), Number(static_cast<unsigned long long>(verdict.exeStatus))}});
 }
 
@@ -287,11 +285,11 @@ void TextReport::Head(const Findings& findings) {
     return;  // its one line goes to stderr
   }
   const Verdict verdict = Decide(findings);
-  Line(out_, codePage_, {Row::Judging, {Outside(findings.exeShown)}});
-  Line(out_, codePage_,
+  WriteLine(out_, codePage_, {Row::Judging, {Outside(findings.exeShown)}});
+  WriteLine(out_, codePage_,
        findings.accountName != nullptr ? Sentence{Row::Account, {Outside(findings.accountName)}}
                                        : Sentence{Row::AccountUnknown, {}});
-  Line(out_, codePage_, {WindowsRow(findings.windows), {}});
+  WriteLine(out_, codePage_, {WindowsRow(findings.windows), {}});
   if (findings.settings != nullptr) {
     WriteSettingsLines(out_, codePage_, findings, verdict);
   }
