@@ -106,6 +106,8 @@ build_preset() {
 }
 build_windows() { build_preset windows; }
 build_windows64() { build_preset windows64; }
+# The tree whose programs the chosen prefix runs (see use_host_programs).
+build_host_programs() { if [ "$prefix_kind" = x64 ]; then build_windows64; else build_windows; fi; }
 build_sanitize() { build_preset sanitize; }
 # The native tree, where ctest runs everything: the unit tests, and what the
 # two other trees built (the exe under Wine, its binary, the sanitized tests

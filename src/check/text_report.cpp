@@ -46,11 +46,9 @@ class TextSink final : public SentenceSink {
   CodePage& codePage_;
 };
 
-bool Notes(const Verdict& verdict, Notice notice) { return verdict.notices[static_cast<std::size_t>(notice)]; }
-
 // A notice's line where the verdict says it applies; its slots as given.
 void NoticeLine(ReportOut& out, CodePage& codePage, const Verdict& verdict, Notice notice, const Sentence& sentence) {
-  if (Notes(verdict, notice)) {
+  if (verdict.notices[static_cast<std::size_t>(notice)]) {
     WriteLine(out, codePage, sentence);
   }
 }
@@ -206,20 +204,12 @@ void WriteCannotJudge(ReportOut& out, CodePage& codePage, const Findings& findin
 void WriteArgumentProblem(ReportOut& out, CodePage& codePage, const Arguments& arguments) {
   const WideText culprit = {arguments.culprit != nullptr ? arguments.culprit : L"",
                             arguments.culprit != nullptr ? LengthOf(arguments.culprit) : 0};
-  switch (arguments.problem) {
-    case ArgumentProblem::UnknownOption:
-      WriteLine(out, codePage, {Row::UnknownOption, {Outside(culprit)}});
-      break;
-    case ArgumentProblem::OptionTwice:
-      WriteLine(out, codePage, {Row::OptionTwice, {Outside(culprit)}});
-      break;
-    case ArgumentProblem::OptionAfterExe:
-      WriteLine(out, codePage, {Row::OptionAfterExe, {Outside(culprit)}});
-      break;
-    default:
-      WriteLine(out, codePage, {Row::Usage, {}});
-      break;
-  }
+  const Row row = arguments.problem == ArgumentProblem::UnknownOption ? Row::UnknownOption
+                  : arguments.problem == ArgumentProblem::OptionTwice   ? Row::OptionTwice
+                  : arguments.problem == ArgumentProblem::OptionAfterExe ? Row::OptionAfterExe
+                                                                         : Row::Usage;
+  // The usage line has no slot; the others name the argument.
+  WriteLine(out, codePage, {row, {Outside(culprit)}});
 }
 
 void WriteDeviceLine(ReportOut& out, CodePage& codePage, const DeviceFacts& device) {
