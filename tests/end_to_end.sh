@@ -353,6 +353,8 @@ case_folder_outside_code_page() {
   settings Тест/notremovable.ini "$configured_id"
   expect 0 -
   says '^verdict: .*the ANSI code page'
+  # The line in ASCII alone, its path exact all the same.
+  fleet --json 0 'exe.path=C:\e2e\folder_outside_code_page\Тест\notremovable.exe'
 }
 case_folder_with_best_fit_letter() {
   exe_at Włodek/notremovable.exe
@@ -624,6 +626,13 @@ case_device_reached_through_another_spelling() {
   expect 1 "$configured_key"
   says '^device: "Dock": its most specific hardware ID; '
   says '^devices: 1 device has this ID$'
+}
+# Names beyond the code page and beyond the BMP reach the JSON line exactly.
+case_device_name_outside_code_page() {
+  devices add $'設備 \U0001F50C\u2028' "$configured_id" - own removable -
+  settings notremovable.ini "$configured_id"
+  expect 1 "$configured_key"
+  fleet '--compliance --json' 1 $'devices.0.name=設備 \U0001F50C\u2028' devices.0.container=own
 }
 # A Kelvin sign is no K: the ANSI calls read it as one, the wide ones do not.
 case_device_id_outside_ascii() {

@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-# Checks what notremovable-check.exe --json printed (on stdin): one line, valid
-# UTF-8 and RFC 8259 JSON, valid against the schema with a real validator
+# Checks what notremovable-check.exe --json printed (on stdin): one line in
+# printable ASCII (which every code page passes unchanged), RFC 8259 JSON, valid against the schema with a real validator
 # (Debian's python3-jsonschema, draft 2020-12), within BOUND bytes with its
 # line end where BOUND is not 0, and holding each FACT: "a.b.0.c=VALUE", VALUE
 # as JSON (a bare word is a string). Prints what is wrong; exits 1 then.
@@ -17,13 +17,18 @@ def main():
     problems = []
     if not data.endswith(b"\n") or data.count(b"\n") != 1:
         problems.append("not one line")
+    # The line end is "\n", or "\r\n" as the C runtime's text mode writes it.
+    body = data[:-2] if data.endswith(b"\r\n") else data[:-1]
+    outside = sorted({byte for byte in body if not 0x20 <= byte <= 0x7E})
+    if outside:
+        problems.append("bytes outside printable ASCII: " + " ".join(f"{byte:02x}" for byte in outside))
     if bound and len(data) > bound:
         problems.append(f"{len(data)} bytes, more than {bound}")
     try:
         line = json.loads(data.decode("utf-8", errors="strict"),
                           parse_constant=lambda name: problems.append(f"not JSON: {name}"))
     except ValueError as error:
-        print(f"not UTF-8 JSON: {error}: {data[:300]!r}")
+        print(f"not JSON: {error}: {data[:300]!r}")
         return 1
     with open(schema_path, encoding="utf-8") as schema_file:
         schema = json.load(schema_file)

@@ -334,6 +334,9 @@ Slot Own(const char* text) { return {SlotKind::Own, {text, LengthOf(text)}, {L""
 Slot Outside(Text text) { return {SlotKind::Outside, text, {L"", 0}, 0, nullptr}; }
 Slot Outside(const char* text) { return Outside(text != nullptr ? Text{text, LengthOf(text)} : Text{"", 0}); }
 Slot Outside(WideText text) { return {SlotKind::OutsideWide, {"", 0}, text, 0, nullptr}; }
+Slot Outside(const wchar_t* text) {
+  return Outside(text != nullptr ? WideText{text, LengthOf(text)} : WideText{L"", 0});
+}
 Slot Number(unsigned long long number) { return {SlotKind::Number, {"", 0}, {L"", 0}, number, nullptr}; }
 Slot Clause(const Sentence& clause) { return {SlotKind::Clause, {"", 0}, {L"", 0}, 0, &clause}; }
 

@@ -101,6 +101,7 @@ Slot Own(const char* text);
 Slot Outside(Text text);
 Slot Outside(const char* text);  // null: empty
 Slot Outside(WideText text);
+Slot Outside(const wchar_t* text);  // null: empty
 Slot Number(unsigned long long number);
 Slot Clause(const Sentence& clause);
 

@@ -36,35 +36,53 @@ bool Widened(const char* text, wchar_t (&wide)[FieldSize]) {
 
 }  // namespace
 
-void ComputerName(char (&name)[kNameFieldSize]) {
+void ComputerName(wchar_t (&name)[kNameFieldSize]) {
   DWORD length = kNameFieldSize;
-  if (GetComputerNameA(name, &length) == FALSE) {
-    name[0] = '\0';
+  if (GetComputerNameW(name, &length) == FALSE) {
+    name[0] = L'\0';
   }
 }
 
-void NamePrincipal(const void* sid, char (&name)[kNameFieldSize]) {
-  char user[kNameFieldSize];
-  char domain[kNameFieldSize];
+void NamePrincipal(const void* sid, wchar_t (&name)[kNameFieldSize]) {
+  wchar_t user[kNameFieldSize];
+  wchar_t domain[kNameFieldSize];
   DWORD userLength = kNameFieldSize;
   DWORD domainLength = kNameFieldSize;
   SID_NAME_USE use = SidTypeUnknown;
-  if (LookupAccountSidA(nullptr, const_cast<void*>(sid), user, &userLength, domain, &domainLength,
-                        &use) != FALSE) {
-    static_cast<void>(std::snprintf(name, sizeof name, "%s%s%s", domain,
-                                    domain[0] != '\0' ? "\\" : "", user));
+  // DOMAIN\user, or the user alone where it has no domain; both fit, each
+  // being shorter than the field.
+  if (LookupAccountSidW(nullptr, const_cast<void*>(sid), user, &userLength, domain, &domainLength, &use) !=
+          FALSE &&
+      domainLength + 1 + userLength < kNameFieldSize) {
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < domainLength; ++i) {
+      name[length++] = domain[i];
+    }
+    if (domainLength != 0) {
+      name[length++] = L'\\';
+    }
+    for (std::size_t i = 0; i <= userLength; ++i) {
+      name[length++] = user[i];
+    }
     return;
   }
-  // Its parts, whole: an authority of 2^32 or more too.
+  // Its parts, whole: an authority of 2^32 or more too. ASCII alone.
+  char text[kNameFieldSize];
   SidFacts facts = {};
-  if (!ReadSid(static_cast<const unsigned char*>(sid), facts) || WriteSidText(facts, name, sizeof name) == 0) {
-    static_cast<void>(std::snprintf(name, sizeof name, "a SID that cannot be read"));
+  if (!ReadSid(static_cast<const unsigned char*>(sid), facts) || WriteSidText(facts, text, sizeof text) == 0) {
+    static_cast<void>(std::snprintf(text, sizeof text, "a SID that cannot be read"));
+  }
+  for (std::size_t i = 0; i < kNameFieldSize; ++i) {
+    name[i] = static_cast<wchar_t>(static_cast<unsigned char>(text[i]));
+    if (text[i] == '\0') {
+      break;
+    }
   }
 }
 
 NamedFinding Named(const TrustFinding& finding, const char* path, bool isFolder,
-                   char (&name)[kNameFieldSize]) {
-  name[0] = '\0';
+                   wchar_t (&name)[kNameFieldSize]) {
+  name[0] = L'\0';
   if (finding.verdict != TrustVerdict::NotChecked && finding.principal != nullptr) {
     NamePrincipal(finding.principal, name);
   }

@@ -15,15 +15,15 @@ inline constexpr std::size_t kNameFieldSize = 256;
 inline constexpr std::size_t kMessageFieldSize = 512;
 
 // The computer's name; empty where it cannot be read.
-void ComputerName(char (&name)[kNameFieldSize]);
+void ComputerName(wchar_t (&name)[kNameFieldSize]);
 
 // A principal by its account name, or by its SID where it has none.
-void NamePrincipal(const void* sid, char (&name)[kNameFieldSize]);
+void NamePrincipal(const void* sid, wchar_t (&name)[kNameFieldSize]);
 
 // A finding with the name of its principal, and whether it is trusted only
 // because it belongs to the account that runs the check.
 NamedFinding Named(const TrustFinding& finding, const char* path, bool isFolder,
-                   char (&name)[kNameFieldSize]);
+                   wchar_t (&name)[kNameFieldSize]);
 
 // The system's message for an error, without its final line break and stop.
 void SystemMessage(unsigned long error, char (&message)[kMessageFieldSize]);

@@ -23,7 +23,7 @@ struct NamedFinding {
   const TrustFinding* finding;
   const char* path;
   bool isFolder;
-  const char* principalName;
+  const wchar_t* principalName;
   bool trustedOnlyForAccount;
 };
 
@@ -67,11 +67,13 @@ struct Findings {
   // What the check was given, and why it cannot judge it where it cannot.
   CannotJudge cannotJudge;
   const char* exeShown;
+  const wchar_t* exeExactPath;  // the exe's full path exactly as the system has it
   const char* targetMessage;  // the system's, where it cannot be read
   unsigned long targetError;
-  // Where it runs: the computer, the account (null: cannot be read), the Windows.
-  const char* computerName;
-  const char* accountName;
+  // Where it runs: the computer, the account (null: cannot be read), the
+  // Windows; the names exactly, as the wide calls give them.
+  const wchar_t* computerName;
+  const wchar_t* accountName;
   WindowsKind windows;
   // What the settings reader found, and what the platform added to it.
   Refusal refusal;

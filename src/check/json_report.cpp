@@ -104,9 +104,12 @@ struct Writing {
       json.Null();
     }
   }
-  void Text(const char* key, WideText text) {
+  void Text(const char* key, const wchar_t* text) {
+    Text(key, text != nullptr ? WideText{text, LengthOf(text)} : WideText{nullptr, 0}, text != nullptr);
+  }
+  void Text(const char* key, WideText text, bool given = true) {
     json.Key(key);
-    if (withTexts) {
+    if (withTexts && given) {
       json.String(text);
     } else {
       json.Null();
@@ -249,7 +252,7 @@ void WriteSettings(Writing& w, const Findings& findings, const Verdict& verdict)
   const SettingsFindings* const settings = findings.settings;
   w.json.Key("exe");
   w.json.Begin('{');
-  w.Text("path", findings.exeShown);
+  w.Text("path", findings.exeExactPath);
   if (settings != nullptr) {
     w.Code("place", PlaceCode(settings->exePlace));
     if (settings->exePlace == Whereabouts::Elsewhere) {
@@ -421,54 +424,38 @@ void JsonOut::Key(const char* key) {
   afterKey_ = true;
 }
 
-void JsonOut::Utf8(unsigned long codePoint) {
-  char bytes[4];
-  std::size_t count = 0;
-  if (codePoint < 0x80UL) {
-    bytes[count++] = static_cast<char>(codePoint);
-  } else if (codePoint < 0x800UL) {
-    bytes[count++] = static_cast<char>(0xC0UL | (codePoint >> 6U));
-    bytes[count++] = static_cast<char>(0x80UL | (codePoint & 0x3FUL));
-  } else if (codePoint < 0x10000UL) {
-    bytes[count++] = static_cast<char>(0xE0UL | (codePoint >> 12U));
-    bytes[count++] = static_cast<char>(0x80UL | ((codePoint >> 6U) & 0x3FUL));
-    bytes[count++] = static_cast<char>(0x80UL | (codePoint & 0x3FUL));
-  } else {
-    bytes[count++] = static_cast<char>(0xF0UL | (codePoint >> 18U));
-    bytes[count++] = static_cast<char>(0x80UL | ((codePoint >> 12U) & 0x3FUL));
-    bytes[count++] = static_cast<char>(0x80UL | ((codePoint >> 6U) & 0x3FUL));
-    bytes[count++] = static_cast<char>(0x80UL | (codePoint & 0x3FUL));
-  }
-  Put(bytes, count);
+void JsonOut::UnicodeEscape(unsigned long unit) {
+  static constexpr char kHexDigits[] = "0123456789abcdef";
+  const char escaped[] = {'\\', 'u', kHexDigits[unit >> 12U], kHexDigits[(unit >> 8U) & 0xFUL],
+                          kHexDigits[(unit >> 4U) & 0xFUL], kHexDigits[unit & 0xFUL]};
+  Put(escaped, sizeof escaped);
 }
 
 void JsonOut::String(WideText text) {
-  static constexpr char kHexDigits[] = "0123456789abcdef";
   Separate();
   Put('"');
   for (std::size_t i = 0; i < text.length; ++i) {
-    const auto unit = static_cast<unsigned long>(text.text[i]) & 0xFFFFUL;
+    auto unit = static_cast<unsigned long>(text.text[i]) & 0xFFFFUL;
     const bool high = unit >= 0xD800UL && unit <= 0xDBFFUL;
     const unsigned long next = i + 1 < text.length ? static_cast<unsigned long>(text.text[i + 1]) & 0xFFFFUL : 0;
     if (high && next >= 0xDC00UL && next <= 0xDFFFUL) {
-      Utf8(0x10000UL + ((unit - 0xD800UL) << 10U) + (next - 0xDC00UL));
+      UnicodeEscape(unit);  // a pair stays a pair: two escapes, the high one first
+      unit = next;
       ++i;
     } else if (unit >= 0xD800UL && unit <= 0xDFFFUL) {
-      Utf8(0xFFFDUL);  // a lone surrogate stands for no character
-    } else if (unit == '"' || unit == '\\') {
+      unit = 0xFFFDUL;  // a lone surrogate stands for no character
+    }
+    if (unit == '"' || unit == '\\') {
       const char escaped[] = {'\\', static_cast<char>(unit)};
       Put(escaped, sizeof escaped);
-    } else if (unit < 0x20UL || unit == 0x7FUL) {
+    } else if (unit >= 0x08UL && unit <= 0x0DUL && unit != 0x0BUL) {
       static constexpr char kShort[] = "btnvfr";  // 0x08 to 0x0D; JSON has no \v
-      if (unit >= 0x08UL && unit <= 0x0DUL && unit != 0x0BUL) {
-        const char escaped[] = {'\\', kShort[unit - 0x08UL]};
-        Put(escaped, sizeof escaped);
-      } else {
-        const char escaped[] = {'\\', 'u', '0', '0', kHexDigits[unit >> 4U], kHexDigits[unit & 0xFUL]};
-        Put(escaped, sizeof escaped);
-      }
+      const char escaped[] = {'\\', kShort[unit - 0x08UL]};
+      Put(escaped, sizeof escaped);
+    } else if (unit < 0x20UL || unit > 0x7EUL) {
+      UnicodeEscape(unit);  // printable ASCII only: every code page passes it unchanged
     } else {
-      Utf8(unit);
+      Put(static_cast<char>(unit));
     }
   }
   Put('"');

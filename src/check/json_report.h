@@ -1,6 +1,7 @@
 // The check program's JSON report, for the tools that manage fleets: the
-// same facts as the text report, as one line holding one JSON object (UTF-8,
-// RFC 8259), with stable codes from the catalogue. Its schema is
+// same facts as the text report, as one line holding one JSON object (RFC
+// 8259, in printable ASCII: every console code page passes it unchanged),
+// with stable codes from the catalogue. Its schema is
 // res/notremovable-check.schema.json. Bounded (for --compliance), the line
 // stays within the bound: devices that do not fit are counted, not listed.
 #pragma once
@@ -16,9 +17,10 @@ inline constexpr int kJsonSchemaVersion = 1;
 // What Intune's Remediations keep of a script's output, the line end included.
 inline constexpr std::size_t kComplianceLineBound = 2048;
 
-// JSON written into a field: strings from UTF-16 (a lone surrogate as U+FFFD)
-// and from the code page, converted exactly, with '"', '\' and every control
-// character escaped as JSON escapes them. Past the field's end nothing more is
+// JSON written into a field, in printable ASCII alone: strings from UTF-16 (a
+// lone surrogate as U+FFFD) and from the code page, converted exactly, with
+// '"', '\', every control character and everything beyond ASCII escaped as
+// JSON escapes them (a surrogate pair as two \u escapes). Past the field's end nothing more is
 // written, and it says so.
 class JsonOut {
  public:
@@ -41,7 +43,7 @@ class JsonOut {
   void Put(const char* text, std::size_t length);
   void Put(char c) { Put(&c, 1); }
   void Separate();
-  void Utf8(unsigned long codePoint);
+  void UnicodeEscape(unsigned long unit);  // \uXXXX
 
   char* field_;
   std::size_t size_;

@@ -67,14 +67,14 @@ void MessageFor(unsigned long error, char (&message)[kMessageFieldSize]) {
 struct Gathered {
   Target target;
   char targetMessage[kMessageFieldSize];
-  char computerName[kNameFieldSize];
-  char accountName[kNameFieldSize];
+  wchar_t computerName[kNameFieldSize];
+  wchar_t accountName[kNameFieldSize];
   char exePath[kPathFieldSize];
   char deviceId[kDeviceIdFieldSize];
   SettingsFindings settings;
   char message[kMessageFieldSize];
   char exeMessage[kMessageFieldSize];
-  char names[4][kNameFieldSize];
+  wchar_t names[4][kNameFieldSize];
   char keyPath[kOverrideKeyPathFieldSize];
   char windowsKeyPath[kOverrideKeyPathFieldSize];
   char keyMessage[kMessageFieldSize];
@@ -147,6 +147,7 @@ int wmain(int argc, wchar_t** argv) {
 
   Target& target = gathered.target;
   findings.cannotJudge = FindTarget(arguments.exe, target);
+  findings.exeExactPath = target.length > 0 ? target.path : nullptr;
   // As the exe renders its path, best fit included: a 32-bit program cannot
   // even see what lies in System32 under WOW64, but the exe's rule refuses
   // it by its path alone, so it is not looked at.

@@ -18,22 +18,33 @@ class TextSink final : public SentenceSink {
   void Own(Text text) override { out_.Write(text.text, text.length); }
 
   void Outside(Text text) override {
-    static constexpr char kHexDigits[] = "0123456789ABCDEF";
     std::size_t plainStart = 0;
     for (std::size_t i = 0; i < text.length; ++i) {
       const auto c = static_cast<unsigned char>(text.text[i]);
       const bool startsAnEscape = c == '\\' && i + 1 < text.length && text.text[i + 1] == 'x';
       if (c < 0x20U || c == 0x7FU || c == '"' || startsAnEscape) {
         out_.Write(text.text + plainStart, i - plainStart);
-        const char escaped[] = {'\\', 'x', kHexDigits[c >> 4U], kHexDigits[c & 0xFU]};
-        out_.Write(escaped, sizeof escaped);
+        Escape(c);
         plainStart = i + 1;
       }
     }
     out_.Write(text.text + plainStart, text.length - plainStart);
   }
 
-  void Outside(WideText text) override { Outside(codePage_.Shown(text)); }
+  // C1 controls are escaped as C0 ones are, before a code page could show them.
+  void Outside(WideText text) override {
+    std::size_t plainStart = 0;
+    for (std::size_t i = 0; i <= text.length; ++i) {
+      const bool c1 = i < text.length && text.text[i] >= 0x80 && text.text[i] <= 0x9F;
+      if (c1 || i == text.length) {
+        Outside(codePage_.Shown({text.text + plainStart, i - plainStart}));
+        plainStart = i + 1;
+      }
+      if (c1) {
+        Escape(static_cast<unsigned char>(text.text[i]));
+      }
+    }
+  }
 
   void Number(unsigned long long number) override {
     char digits[kDecimalFieldSize];
@@ -42,6 +53,12 @@ class TextSink final : public SentenceSink {
   }
 
  private:
+  void Escape(unsigned char c) {
+    static constexpr char kHexDigits[] = "0123456789ABCDEF";
+    const char escaped[] = {'\\', 'x', kHexDigits[c >> 4U], kHexDigits[c & 0xFU]};
+    out_.Write(escaped, sizeof escaped);
+  }
+
   ReportOut& out_;
   CodePage& codePage_;
 };

@@ -57,19 +57,24 @@ struct EscapeCase {
   const char* name;
   std::string outside;
   std::string expected;
+  std::wstring wide;  // where not empty, the text from outside in UTF-16 instead
 };
 
 const EscapeCase kEscapeCases[] = {
-    {"LineBreaks", "a\r\nverdict: x", "a\\x0D\\x0Averdict: x"},
-    {"Escape", "\x1b[31mred", "\\x1B[31mred"},
-    {"Delete", "a\x7f", "a\\x7F"},
-    {"Backslash", "C:\\Tools\\", "C:\\Tools\\"},
-    {"AboveAscii", "Caf\xe9", "Caf\xe9"},
-    {"ZeroInside", std::string("a\0b", 3), "a\\x00b"},
-    {"UnitSeparator", "a\x1f", "a\\x1F"},
+    {"LineBreaks", "a\r\nverdict: x", "a\\x0D\\x0Averdict: x", L""},
+    {"Escape", "\x1b[31mred", "\\x1B[31mred", L""},
+    {"Delete", "a\x7f", "a\\x7F", L""},
+    {"Backslash", "C:\\Tools\\", "C:\\Tools\\", L""},
+    {"AboveAscii", "Caf\xe9", "Caf\xe9", L""},
+    {"ZeroInside", std::string("a\0b", 3), "a\\x00b", L""},
+    {"UnitSeparator", "a\x1f", "a\\x1F", L""},
     // Every \x in a line is an escape, and a quote never ends a quoted name.
-    {"BackslashBeforeX", "C:\\x1\\", "C:\\x5Cx1\\"},
-    {"Quote", "Say \"hi\"", "Say \\x22hi\\x22"},
+    {"BackslashBeforeX", "C:\\x1\\", "C:\\x5Cx1\\", L""},
+    {"Quote", "Say \"hi\"", "Say \\x22hi\\x22", L""},
+    // In UTF-16, C1 controls as C0 ones, before the code page could show them.
+    {"WideNextLine", "", "a\\x85b", L"a\x85" L"b"},
+    {"WideC1Bounds", "", "\\x80\\x9F\xa0", L"\x80\x9f\xa0"},
+    {"WideC0AndBackslashBeforeC1", "", "\\x1B\\\\x9B", L"\x1b\\\x9b"},
 };
 
 void PrintTo(const EscapeCase& row, std::ostream* out) { *out << row.name; }
@@ -79,13 +84,15 @@ class Escape : public testing::TestWithParam<EscapeCase> {};
 TEST_P(Escape, LeavesNoControlCharacter) {
   ReportText out;
   Latin1 codePage;
-  WriteLine(out, codePage, {Row::Judging, {Outside(Span(GetParam().outside))}});
+  const std::wstring& wide = GetParam().wide;
+  WriteLine(out, codePage,
+            {Row::Judging, {wide.empty() ? Outside(Span(GetParam().outside)) : Outside(WideText{wide.data(), wide.size()})}});
   EXPECT_EQ(out.text_, "judging: " + GetParam().expected + "\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Escape, testing::ValuesIn(kEscapeCases), RowName());
 
-// JSON strings: UTF-16 as UTF-8, with what JSON escapes escaped.
+// JSON strings: UTF-16 in printable ASCII, everything else escaped.
 struct JsonEscapeCase {
   std::string name;
   std::wstring outside;
@@ -97,12 +104,19 @@ std::vector<JsonEscapeCase> JsonEscapeRows() {
       {"Quote", L"say \"hi\"", "\"say \\\"hi\\\"\""},
       {"Backslash", L"C:\\x1\\", "\"C:\\\\x1\\\\\""},
       {"Delete", L"a\x7f", "\"a\\u007f\""},
-      {"LatinLetter", L"Caf\xe9", "\"Caf\xc3\xa9\""},
-      {"Euro", L"\x20ac", "\"\xe2\x82\xac\""},
-      {"SurrogatePair", L"\xd83d\xde00", "\"\xf0\x9f\x98\x80\""},
-      {"LoneHighSurrogate", L"a\xd800" L"b", "\"a\xef\xbf\xbd" "b\""},
-      {"LoneLowSurrogate", L"\xdc00", "\"\xef\xbf\xbd\""},
-      {"HighBeforeHigh", L"\xd800\xd83d\xde00", "\"\xef\xbf\xbd\xf0\x9f\x98\x80\""},
+      {"LatinLetter", L"Caf\xe9", "\"Caf\\u00e9\""},
+      {"Euro", L"\x20ac", "\"\\u20ac\""},
+      {"Cjk", L"\x8a2d\x5099", "\"\\u8a2d\\u5099\""},
+      {"EmojiAsTwoEscapes", L"\xd83d\xde00", "\"\\ud83d\\ude00\""},
+      {"LoneHighSurrogate", L"a\xd800" L"b", "\"a\\ufffdb\""},
+      {"LoneLowSurrogate", L"\xdc00", "\"\\ufffd\""},
+      {"HighBeforeHigh", L"\xd800\xd83d\xde00", "\"\\ufffd\\ud83d\\ude00\""},
+      // Where many readers end a line.
+      {"NextLine", L"a\x85" L"b", "\"a\\u0085b\""},
+      {"LineSeparator", L"\x2028", "\"\\u2028\""},
+      {"ParagraphSeparator", L"\x2029", "\"\\u2029\""},
+      {"ByteOrderMark", L"\xfeff", "\"\\ufeff\""},
+      {"PrintableAsciiAsItIs", L" ~", "\" ~\""},
   };
   // Every control character: the short escapes where JSON has them, else \u00XX.
   static const char* const kShort[] = {"\\b", "\\t", "\\n", nullptr, "\\f", "\\r"};
@@ -119,7 +133,7 @@ void PrintTo(const JsonEscapeCase& row, std::ostream* out) { *out << row.name; }
 
 class JsonEscape : public testing::TestWithParam<JsonEscapeCase> {};
 
-TEST_P(JsonEscape, IsUtf8WithWhatJsonEscapesEscaped) {
+TEST_P(JsonEscape, IsPrintableAsciiWithEverythingElseEscaped) {
   char field[256];
   JsonOut json(field, sizeof field, nullptr);
   json.String(WideText{GetParam().outside.data(), GetParam().outside.size()});
@@ -426,7 +440,7 @@ const SettingsLineCase kSettingsLineCases[] = {
      [](SettingsFindings& s, Findings& f) {
        s.folder = Judged(TrustVerdict::WriterUntrusted);
        s.folder.mask = kModify;
-       f.folder.principalName = "BUILTIN\\Users";
+       f.folder.principalName = L"BUILTIN\\Users";
      },
      "verdict: would do nothing: BUILTIN\\Users may add files to C:\\Tools\\ (status 0)"},
     {"ReasonExeRealPathTooLong", Refusal::ExeRealPathTooLong, [](SettingsFindings&, Findings&) {},
@@ -441,7 +455,7 @@ const SettingsLineCase kSettingsLineCases[] = {
     {"ReasonExeUntrusted", Refusal::ExeUntrusted,
      [](SettingsFindings& s, Findings& f) {
        s.exe = Judged(TrustVerdict::OwnerUntrusted);
-       f.exe.principalName = "PC\\guest";
+       f.exe.principalName = L"PC\\guest";
      },
      "verdict: would do nothing: C:\\Tools\\nr.exe is owned by PC\\guest, who is not trusted and may change it "
      "(status 0)"},
@@ -503,15 +517,15 @@ TEST_P(SettingsLine, TellsWhatTheReaderFound) {
   static Findings findings;
   findings = {};
   findings.exeShown = "C:\\Tools\\nr.exe";
-  findings.accountName = "PC\\admin";
+  findings.accountName = L"PC\\admin";
   findings.refusal = GetParam().refusal;
   findings.settings = &settings;
   findings.exePath = "C:\\Tools\\nr.exe";
   findings.systemMessage = findings.exePlaceMessage = "Access is denied";
-  findings.folder = {&settings.folder, settings.folderPath, true, "", false};
-  findings.realFolder = {&settings.realFolder, settings.realFolderPath, true, "", false};
-  findings.exe = {&settings.exe, "C:\\Tools\\nr.exe", false, "", false};
-  findings.settingsFile = {&settings.settings, settings.settingsPath, false, "", false};
+  findings.folder = {&settings.folder, settings.folderPath, true, L"", false};
+  findings.realFolder = {&settings.realFolder, settings.realFolderPath, true, L"", false};
+  findings.exe = {&settings.exe, "C:\\Tools\\nr.exe", false, L"", false};
+  findings.settingsFile = {&settings.settings, settings.settingsPath, false, L"", false};
   GetParam().lay(settings, findings);
   ReportText out;
   Latin1 codePage;

@@ -36,10 +36,10 @@ struct Record {
     settings.folder.verdict = settings.exe.verdict = settings.settings.verdict = TrustVerdict::Trusted;
     findings = {};
     findings.settings = &settings;
-    findings.folder = {&settings.folder, "C:\\Tools\\", true, "", false};
-    findings.realFolder = {&settings.realFolder, "", true, "", false};
-    findings.exe = {&settings.exe, "C:\\Tools\\nr.exe", false, "", false};
-    findings.settingsFile = {&settings.settings, "C:\\Tools\\nr.ini", false, "", false};
+    findings.folder = {&settings.folder, "C:\\Tools\\", true, L"", false};
+    findings.realFolder = {&settings.realFolder, "", true, L"", false};
+    findings.exe = {&settings.exe, "C:\\Tools\\nr.exe", false, L"", false};
+    findings.settingsFile = {&settings.settings, "C:\\Tools\\nr.ini", false, L"", false};
     findings.deviceId = &deviceId;
     ComposeOverrideKeyPath(deviceId, keyPath);
     ComposeWindowsOverrideKeyPath(deviceId, windowsKeyPath);
