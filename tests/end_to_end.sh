@@ -52,7 +52,8 @@ key_of_length() { echo "USB#$(repeat A $(($1 - 4)))\\LocationPaths\\*"; }
 #   settings PATH VALUE  a settings file at PATH with [Settings] and DevID=VALUE
 #   file PATH FORMAT...  a file at PATH, its content printf'd
 #   expect STATUS KEY    the exe's status, and the registry after it: "-" nothing,
-#                        KEY that key holding Removable REG_DWORD 0, only:KEY that key alone
+#                        KEY that key holding Removable REG_DWORD 0, only:KEY that key alone,
+#                        +KEY that key holding it among others
 #   says REGEX           the check program runs first, and prints a line that matches
 #   exe_runs COMMAND...  the exe runs as COMMAND DIR EXE (Windows path), not plainly
 #   check_runs COMMAND...  the same for the check program (CHECK, its Windows path)
@@ -649,6 +650,76 @@ case_device_name_forging_verdict() {
   # The name exactly, its control characters as JSON escapes them.
   fleet --json 1 'devices.0.name="Evil\r\nverdict: would do nothing: forged (status 0)\u001b[31m"'
 }
+# The fleet kit's scripts, run under Wine's cmd as the tools run them. The
+# Win32 app installs into the programs' folder and records what stood at the
+# key, so that its uninstall gives that back and deletes the "*" key alone.
+programs_folder() {
+  if [ "$arch" = win32 ]; then place "C:/Program Files/notremovable"; else place "C:/Program Files (x86)/notremovable"; fi
+}
+win32_app() {  # none left by an earlier run; removed after the case
+  rm -rf "$(programs_folder)"
+  outside+=("$(programs_folder)")
+}
+# Runs deploy/SCRIPT from the case's package: its exe, the check program, and
+# its settings file where it has one.
+kit() {  # SCRIPT DIR EXE
+  local package="$2/package"
+  mkdir -p "$package" && cp "$root/deploy/$1" "$exe" "$windows_dir/notremovable-check.exe" "$package/" &&
+    { [ ! -e "$2/notremovable.ini" ] || cp "$2/notremovable.ini" "$package/"; } || return 9
+  wine cmd /c "$(windows_path "$package")\\$(basename "$1")"
+}
+installed_with_record() {  # RECORD: the file that holds what stood at the key
+  local program
+  for program in notremovable.exe notremovable-check.exe "$1"; do
+    [ -f "$(programs_folder)/$program" ] || problems+=" not in the programs' folder: $program;"
+  done
+  cmp -s "$exe" "$(programs_folder)/notremovable.exe" || problems+=" the installed exe is not the package's;"
+}
+# uninstall.cmd: status 0, the programs' folder gone, and the subtree as
+# $after_uninstall says (registry_state's lines).
+uninstalled() {
+  kit intune-win32/uninstall.cmd "$dir" "$exe" >"$dir.out" 2>&1
+  local status=$?
+  [ "$status" = 0 ] || problems+=" uninstall.cmd: status $status: $(head -c 200 "$dir.out");"
+  [ ! -e "$(programs_folder)" ] || problems+=" uninstall.cmd left the programs' folder;"
+  local got
+  got=$(registry_state)
+  [ "$got" = "$after_uninstall" ] ||
+    problems+=$'\n'"  registry after uninstall.cmd:"$'\n'"$got"$'\n'"  expected:"$'\n'"$after_uninstall"
+}
+case_win32_app_restores_earlier_value() {
+  win32_app
+  removable_before REG_DWORD 1
+  exe_runs kit intune-win32/install.cmd
+  expect 0 "$default_key"
+  after_run installed_with_record key-before.reg
+  after_uninstall=$(expected_state "$default_key" | sed 's/0x0$/0x1/')
+  after_run uninstalled
+}
+case_win32_app_leaves_sibling_override() {
+  local sibling='USB#VID_0DB0&PID_A871\LocationPaths\PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(3)'
+  win32_app
+  "${native_reg[@]}" add "$overrides_key\\$sibling" /v Removable /t REG_DWORD /d 0 /f >/dev/null
+  exe_runs kit intune-win32/install.cmd
+  expect 0 "+$default_key"
+  after_run installed_with_record key.txt
+  after_uninstall=$(expected_state "$sibling")
+  after_run uninstalled
+}
+# An exe that does nothing fails the install, as Intune's return codes read it.
+case_win32_app_install_maps_nothing_done() {
+  win32_app
+  settings notremovable.ini 'USB\VID_0DB0&PID_A87'
+  exe_runs kit intune-win32/install.cmd
+  expect 1 -
+}
+case_startup_script_runs_installed_exe() {
+  win32_app
+  mkdir -p "$(programs_folder)" && cp "$exe" "$(programs_folder)/"
+  exe_runs kit group-policy/startup.cmd
+  expect 1 "$default_key"
+}
+
 # What the check program cannot judge: status 2 and one line, nothing else.
 case_check_missing_exe() { cannot_judge 'C:\e2e\check_missing_exe\missing.exe'; }
 case_check_folder() { cannot_judge 'C:\e2e\check_folder'; }
@@ -686,7 +757,7 @@ expected_state() {
     *) local level="" part
        local IFS='\'
        set -f  # the key's last level is "*"
-       for part in $1; do
+       for part in ${1#+}; do
          level=${level:+$level\\}$part
          echo "[$level]"
        done
@@ -789,7 +860,12 @@ run_exe() {
   local got want
   got=$(registry_state)
   want=$(expected_state "$want_key")
-  [ "$got" = "$want" ] || problems+=$'\n'"  registry:"$'\n'"$got"$'\n'"  expected:"$'\n'"$want"
+  if [[ $want_key == +* ]]; then
+    local nl=$'\n'  # that key's lines among others
+    [[ $nl$got$nl == *"$nl$want$nl"* ]]
+  else
+    [ "$got" = "$want" ]
+  fi || problems+=$'\n'"  registry:"$'\n'"$got"$'\n'"  expected:"$'\n'"$want"
 }
 plainly() { wine "${@:2}"; }
 

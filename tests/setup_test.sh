@@ -23,6 +23,7 @@ stand_in sudo 'exec "$@"'
 stand_in apt-get '
 echo "apt-get $*" >>"$CALLS"
 case $1 in
+  indextargets) [[ $* == *REPO_URI* ]] && echo "'"$release"' http://mirror.invalid/debian/" || echo "'"$release"'" ;;
   update) echo "E: Failed to fetch http://deb.debian.org/debian-security/dists/'"$release"'-security/main/binary-i386/Packages.xz  File has unexpected size (374820 != 376004). Mirror sync in progress?"; exit 100 ;;
   install) [ "$SCENARIO" = mixed ] && [[ " $* " == *" -t '"$release"' "* ]] && exit 0
            [ "$SCENARIO" = mixed ] && { echo "E: Unable to correct problems, you have held broken packages."; exit 100; }
@@ -31,13 +32,21 @@ esac'
 
 run_setup() {  # SCENARIO
   : >"$work/calls"
-  SCENARIO=$1 CALLS="$work/calls" PATH="$work/bin:$PATH" "$root/scripts/setup" >"$work/out" 2>"$work/err"
+  rm -f "$work"/*.sources
+  SCENARIO=$1 CALLS="$work/calls" NOTREMOVABLE_APT_SOURCES_DIR="$work" PATH="$work/bin:$PATH" \
+    "$root/scripts/setup" >"$work/out" 2>"$work/err"
 }
 
 run_setup mixed
 check "mid-sync: setup succeeds" test $? = 0
 check "mid-sync: every package installed with the base release's candidates" \
   grep -qx "apt-get install -y -qq --no-install-recommends -t $release cmake .* wine wine32:i386 wine64" "$work/calls"
+signer_from_backports() {
+  grep -qx "apt-get install .* osslsigncode/$release-backports .*" "$work/calls" &&
+    [ "$(sed -n 's/^\(URIs\|Suites\): //p' "$work/$release-backports.sources" | tr '\n' ' ')" = \
+      "http://mirror.invalid/debian/ $release-backports " ]
+}
+check "mid-sync: osslsigncode from the backports, their source added on the base release's mirror" signer_from_backports
 check "mid-sync: one line says the index was stale" test "$(wc -l <"$work/err")-$(grep -c 'did not update' "$work/err")" = 1-1
 
 run_setup missing

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The signed release, through ./scripts/release in a copy of the source tree,
 # with a throwaway self-signed code-signing certificate made here: the ZIP's
-# two programs verify against that certificate (and not against another),
-# equal the unsigned build once their signatures are removed, keeps the binary contract and
-# runs under Wine; the password reaches no command line, environment or
+# two programs and the fleet kit's PowerShell scripts verify against that
+# certificate (and not against another), equal the unsigned build (the
+# committed script) once their signatures are removed, the exe keeps the
+# binary contract and runs under Wine; the password reaches no command line, environment or
 # output; bad input fails with one line and leaves no ZIP.
 # With --run, only the signed exe's run under Wine, from the ZIP that a run
 # without it left in WORK_DIR: skipped (status 77) where the host runs no
@@ -103,6 +104,16 @@ for program in "${release_programs[@]}"; do
   osslsigncode remove-signature -in "$signed_program" -out "$work/signature-removed-$program.exe" >/dev/null 2>&1
   check "without its signature it is the unsigned build, byte for byte" \
     cmp "$work/signature-removed-$program.exe" "$work/unsigned-$program.exe"
+done
+scripts=$(cd "$work/unpacked" && find deploy -name '*.ps1' | LC_ALL=C sort)
+check "the kit's PowerShell scripts are in the ZIP" test -n "$scripts"
+for script in $scripts; do
+  check "$script verifies against the certificate" \
+    quietly osslsigncode verify -in "$work/unpacked/$script" -CAfile "$work/cert/signer.pem"
+  check "and not against another one" not quietly osslsigncode verify -in "$work/unpacked/$script" -CAfile "$work/cert/other.pem"
+  removed="$work/signature-removed-${script//\//-}"
+  osslsigncode remove-signature -in "$work/unpacked/$script" -out "$removed" >/dev/null 2>&1
+  check "without its signature it is the committed script, byte for byte" cmp "$removed" "$source_root/$script"
 done
 check "binary contract, signed" quietly bash "$source_root/tests/binary_contract.sh" "$exe" "$version" --signed
 

@@ -119,16 +119,22 @@ release_programs=(notremovable notremovable-check)
 
 # A release tree in DIR (clean if DIR is new), from the release preset, packed
 # by CPack; prints the ZIP's path. A command given after DIR is run on each
-# built program's path before the checksums and the ZIP are made (the release
-# signs them there).
+# built program's path and each of the fleet kit's PowerShell scripts before
+# the checksums and the ZIP are made (the release signs them there).
 package_release() {
-  local dir=$1 program
+  local dir=$1 program file signed=()
   shift
   (cd "$root" && cmake --preset release -B "$dir" >/dev/null)
-  cmake --build "$dir" --target "${release_programs[@]}" >/dev/null
+  cmake --build "$dir" --target "${release_programs[@]}" deploy_kit >/dev/null
   if [ $# -gt 0 ]; then
     for program in "${release_programs[@]}"; do
-      "$@" "$dir/$program.exe" || return 1
+      signed+=("$dir/$program.exe")
+    done
+    while IFS= read -r file; do
+      signed+=("$dir/$file")
+    done < <(cd "$dir" && find deploy -name '*.ps1' | LC_ALL=C sort)
+    for file in "${signed[@]}"; do
+      "$@" "$file" || return 1
     done
   fi
   cmake --build "$dir" >/dev/null
