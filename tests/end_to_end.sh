@@ -666,7 +666,7 @@ kit() {  # SCRIPT DIR EXE
   local package="$2/package"
   mkdir -p "$package" && cp "$root/deploy/$1" "$exe" "$windows_dir/notremovable-check.exe" "$package/" &&
     { [ ! -e "$2/notremovable.ini" ] || cp "$2/notremovable.ini" "$package/"; } || return 9
-  wine cmd /c "$(windows_path "$package")\\$(basename "$1")"
+  wine cmd /c "$(windows_path "$package")\\$(basename "$1")" "${@:4}"
 }
 installed_with_record() {  # RECORD: the file that holds what stood at the key
   local program
@@ -704,6 +704,16 @@ case_win32_app_leaves_sibling_override() {
   expect 0 "+$default_key"
   after_run installed_with_record key.txt
   after_uninstall=$(expected_state "$sibling")
+  after_run uninstalled
+}
+# A baseline: installed and recorded, nothing written; nothing left after.
+case_win32_app_record_only() {
+  win32_app
+  args /record-only
+  exe_runs kit intune-win32/install.cmd
+  expect 0 -
+  after_run installed_with_record key.txt
+  after_uninstall=""
   after_run uninstalled
 }
 # An exe that does nothing fails the install, as Intune's return codes read it.

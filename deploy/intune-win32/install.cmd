@@ -4,7 +4,9 @@ rem the package: install.cmd
 rem Copies notremovable.exe and notremovable-check.exe, and notremovable.ini
 rem where it is packaged, into the programs' folder; before the exe's first
 rem write there, records what stands at its key, for uninstall.cmd; runs the
-rem exe and maps its status to Intune's default return codes:
+rem exe and maps its status to Intune's default return codes. With
+rem /record-only it does all but run the exe, for a baseline: 0, and nothing
+rem written.
 rem   0  the exe attempted its write (it ended with 1): detect.ps1 tells
 rem   1  the exe did nothing (it ended with 0): notremovable-check.exe says why
 rem   2  the files could not be copied
@@ -41,6 +43,7 @@ for /f "delims=" %%k in ("%key%") do >key.txt echo %%k
 if not exist key.txt exit /b 3
 
 :run
+if /i "%~1"=="/record-only" exit /b 0
 notremovable.exe
 if errorlevel 2 exit /b 1
 if errorlevel 1 exit /b 0
