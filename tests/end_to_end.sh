@@ -69,6 +69,7 @@ key_of_length() { echo "USB#$(repeat A $(($1 - 4)))\\LocationPaths\\*"; }
 #   cannot_judge ARG...  only the check program runs, with ARG: status 2 and one
 #                        line on stderr, nothing on stdout...
 #   judged_json FACT...  ...but for one JSON line there holding each FACT
+#   judged_into FILE     ...its stdout going to FILE (/dev/full, say) instead
 place() {  # PATH
   case $1 in
     C:/*) echo "$WINEPREFIX/drive_c/${1#C:/}" ;;
@@ -104,6 +105,7 @@ win64_only() { [ "$arch" = win64 ] || { skip=1; return 1; }; }
 x64_only() { [ "$arch" = x64 ] || { skip=1; return 1; }; }
 cannot_judge() { judge_args=("$@"); }
 judged_json() { judge_json=("$@"); }
+judged_into() { judge_output=$1; }
 fleet() {
   local when=before
   [ "$1" != after ] || { when=after; shift; }
@@ -560,6 +562,8 @@ case_device_instance_path() {
   says '^device: this is the instance path of "Wine HID device", not a hardware ID; its hardware ID is HID\\VID_845E&PID_0001$'
   says '^devices: no device has this ID$'
   says '^warning: Windows looks up .*; the exe writes another key, which Windows never reads: no ID leads to a key with a further level$'
+  # The device it names is listed, and counted.
+  fleet --json 1 summary.devices=1 devices.0.match=instance_path devices.0.name='Wine HID device'
 }
 case_device_id_in_lower_case() {
   settings notremovable.ini 'hid\vid_845e&pid_0001'
@@ -748,6 +752,45 @@ case_check_missing_exe_in_json() {
   cannot_judge --compliance --json 'C:\e2e\check_missing_exe_in_json\missing.exe'
   judged_json verdict.outcome=cannot_judge verdict.status=2 verdict.reason=no_such_exe summary.compliance_status=2
 }
+# A copy of the exe that would not run as the exe: cut short, or with bits
+# flipped in one byte of its headers (at an offset from its "PE\0\0" header),
+# as another linker would have written it.
+damaged_copy() {  # NAME [OFFSET BITS]
+  local copy="$dir/$1" pe byte
+  if [ $# -eq 1 ]; then
+    head -c 10000 "$exe" >"$copy.part"
+  else
+    cp "$exe" "$copy.part" && pe=$(od -An -tu4 -j60 -N4 "$copy.part") &&
+      byte=$(od -An -tu1 -j$((pe + $2)) -N1 "$copy.part") &&
+      printf "\\x$(printf %02x $((byte ^ $3)))" | dd of="$copy.part" bs=1 seek=$((pe + $2)) conv=notrunc status=none
+  fi && mv "$copy.part" "$copy"
+}
+case_check_truncated_exe() {
+  damaged_copy cut.exe
+  cannot_judge --compliance --json 'C:\e2e\check_truncated_exe\cut.exe'
+  judged_json verdict.outcome=cannot_judge verdict.reason=target_truncated summary.compliance_status=2
+}
+case_check_exe_for_another_machine() {
+  damaged_copy other.exe 5 0x80  # the machine's high byte: neither x86 nor x86-64 then
+  cannot_judge --compliance --json 'C:\e2e\check_exe_for_another_machine\other.exe'
+  judged_json verdict.reason=target_other_machine
+}
+case_check_dll_named_exe() {
+  damaged_copy notremovable.exe 23 0x20  # the file header's DLL flag, clear in an exe
+  cannot_judge --compliance --json
+  judged_json verdict.reason=target_dll
+}
+case_check_windows_program() {
+  damaged_copy gui.exe 92 0x01  # the optional header's subsystem: 3, console, becomes 2, Windows GUI
+  cannot_judge --compliance 'C:\e2e\check_windows_program\gui.exe'
+}
+# A verdict whose report cannot be written does not stand: no compliance
+# without its line.
+case_check_report_not_written() {
+  removable_before REG_DWORD 0
+  cannot_judge --compliance --json
+  judged_into /dev/full
+}
 case_check_not_a_program() {
   file fake.exe 'not a program\r\n'
   cannot_judge 'C:\e2e\check_not_a_program\fake.exe'
@@ -847,7 +890,7 @@ run_fleet_checks() {  # before|after
 # stdout nothing, or one JSON line where the case says.
 run_cannot_judge() {
   cp "$windows_dir/notremovable-check.exe" "$dir/"
-  wine "$(windows_path "$dir")\\notremovable-check.exe" "${judge_args[@]}" >"$dir.out" 2>"$dir.err"
+  wine "$(windows_path "$dir")\\notremovable-check.exe" "${judge_args[@]}" >"${judge_output:-$dir.out}" 2>"$dir.err"
   local status=$?
   if [ ${#judge_json[@]} -gt 0 ]; then
     json_holds "$dir.out" 0 "${judge_json[@]}" >"$dir.problem" || problems+=" $(cat "$dir.problem")"
@@ -903,7 +946,7 @@ for name in $(declare -F | sed -n 's/^declare -f case_//p'); do
   dir="$cases_dir/$name"
   exe="$dir/notremovable.exe"
   fresh_exe_folder "$dir" 2>"$dir.slate"
-  outside=() facts=() afterwards=() exe_args=() judge_args=() judge_json=() fleets=()
+  outside=() facts=() afterwards=() exe_args=() judge_args=() judge_json=() judge_output="" fleets=()
   exe_runner=(plainly) check_runner=(wine)
   exe_runs_count=1 want_status="" want_key="" skip="" registered="" problems=""
   [ ! -s "$dir.slate" ] || problems+=" $(cat "$dir.slate");"

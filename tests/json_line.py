@@ -35,6 +35,12 @@ def main():
     validator = jsonschema.Draft202012Validator(schema)
     for error in validator.iter_errors(line):
         problems.append(f"schema: {'/'.join(map(str, error.absolute_path))}: {error.message}")
+    # What the schema cannot say: the devices listed and not listed are all the devices counted.
+    try:
+        if len(line["devices"]) + line["devices_not_listed"] != line["summary"]["devices"]:
+            problems.append("devices listed and not listed differ from summary.devices")
+    except (KeyError, TypeError):
+        pass  # the schema has said what is missing
     for fact in sys.argv[3:]:
         path, _, wanted = fact.partition("=")
         try:

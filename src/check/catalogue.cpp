@@ -22,9 +22,18 @@ constexpr CatalogueRow kRows[] = {
     {Row::TargetDevice, "notremovable-check", "device", "a device, not a program: {}"},
     {Row::NotAProgram, "notremovable-check", "not_a_program", "not a Windows program: {}"},
     {Row::TargetUnreadable, "notremovable-check", "unreadable", "cannot be read: {}: {} (error {})"},
+    {Row::TargetTruncated, "notremovable-check", "truncated",
+     "a program cut short, which Windows would not start: {}"},
+    {Row::TargetOtherMachine, "notremovable-check", "other_machine",
+     "a program for another kind of processor than this build of the exe: {}"},
+    {Row::TargetDll, "notremovable-check", "dll", "a DLL, not a program: {}"},
+    {Row::TargetNotConsole, "notremovable-check", "not_console",
+     "not a console program, as notremovable.exe is: {}"},
     {Row::UnknownOption, "notremovable-check", "unknown_option", "unknown option: {}"},
     {Row::OptionTwice, "notremovable-check", "option_twice", "option given twice: {}"},
     {Row::OptionAfterExe, "notremovable-check", "option_after_exe", "option after the exe: {}"},
+    {Row::ReportNotWritten, "notremovable-check", "report_not_written",
+     "the report could not be written whole (its output is full or closed): its verdict does not stand"},
 
     {Row::Judging, "judging", "judging", "{}"},
     {Row::Account, "account", "account", "{}"},
@@ -88,9 +97,9 @@ constexpr CatalogueRow kRows[] = {
      "Removable of another type or size (type {}), which the exe would replace"},
 
     {Row::DeviceInstancePath, "device", "instance_path",
-     "this is the instance path of \"{}\", not a hardware ID; its hardware ID is {}"},
-    {Row::DevicePresent, "device", "present", "\"{}\": {}; {}"},
-    {Row::DeviceNotPresent, "device", "not_present", "\"{}\" (not present now): {}; {}"},
+     "this is the instance path of {}, not a hardware ID; its hardware ID is {}"},
+    {Row::DevicePresent, "device", "present", "{}: {}; {}"},
+    {Row::DeviceNotPresent, "device", "not_present", "{} (not present now): {}; {}"},
     {Row::MostSpecific, nullptr, "hardware", "its most specific hardware ID"},
     {Row::LessSpecific, nullptr, "hardware", "a less specific hardware ID of it; its most specific is {}"},
     {Row::Compatible, nullptr, "compatible", "a compatible ID of it"},
@@ -104,10 +113,12 @@ constexpr CatalogueRow kRows[] = {
     {Row::ContainerComputers, nullptr, "computer", "in the computer's container"},
     {Row::ContainerOwn, nullptr, "own", "in a container of its own"},
     {Row::ContainerCannotTell, nullptr, "cannot_tell", "cannot tell"},
-    {Row::ParentListed, nullptr, "listed", "; mark that one instead: \"{}\" ({})"},
+    {Row::ParentListed, nullptr, "listed", "; mark that one instead: {} ({})"},
     {Row::ParentInstance, nullptr, "instance_only", "; mark that one instead: {}"},
     {Row::ParentUnknown, nullptr, "unknown", ", which cannot be read"},
+    {Row::QuotedName, nullptr, "name", "\"{}\""},
     {Row::NoDescription, nullptr, "no_description", "a device without a description"},
+    {Row::TooLongToShow, nullptr, "too_long", "(a text too long to show)"},
     {Row::DevicesUnlisted, "devices", "cannot_list", "the devices cannot be listed"},
     {Row::DevicesNone, "devices", "none", "no device has this ID{}"},
     {Row::DevicesOne, "devices", "one", "1 device has this ID{}"},
@@ -184,6 +195,10 @@ constexpr CatalogueRow kRows[] = {
     {Row::ReasonTargetDevice, nullptr, "target_device", "{}"},
     {Row::ReasonNotAProgram, nullptr, "not_a_program", "{}"},
     {Row::ReasonTargetUnreadable, nullptr, "target_unreadable", "{}"},
+    {Row::ReasonTargetTruncated, nullptr, "target_truncated", "{}"},
+    {Row::ReasonTargetOtherMachine, nullptr, "target_other_machine", "{}"},
+    {Row::ReasonTargetDll, nullptr, "target_dll", "{}"},
+    {Row::ReasonTargetNotConsole, nullptr, "target_not_console", "{}"},
 };
 
 constexpr bool InOrder() {
@@ -192,7 +207,7 @@ constexpr bool InOrder() {
       return false;
     }
   }
-  return sizeof kRows / sizeof *kRows == static_cast<std::size_t>(Row::ReasonTargetUnreadable) + 1;
+  return sizeof kRows / sizeof *kRows == static_cast<std::size_t>(Row::ReasonTargetNotConsole) + 1;
 }
 static_assert(InOrder(), "one row for each Row, in order");
 
@@ -201,8 +216,8 @@ template <class Enum>
 Row After(Row first, Enum value) {
   return static_cast<Row>(static_cast<std::size_t>(first) + static_cast<std::size_t>(value));
 }
-static_assert(static_cast<std::size_t>(Row::ReasonTargetUnreadable) - static_cast<std::size_t>(Row::IdTooShort) ==
-                  static_cast<std::size_t>(Reason::TargetUnreadable) - static_cast<std::size_t>(Reason::IdTooShort),
+static_assert(static_cast<std::size_t>(Row::ReasonTargetNotConsole) - static_cast<std::size_t>(Row::IdTooShort) ==
+                  static_cast<std::size_t>(Reason::TargetNotConsole) - static_cast<std::size_t>(Reason::IdTooShort),
               "one row for each reason, in order");
 static_assert(static_cast<std::size_t>(Row::NotPresent) - static_cast<std::size_t>(Row::FolderTrustedOnlyForAccount) ==
                   kNoticeCount - 1,
@@ -394,6 +409,14 @@ void WordReason(const Findings& findings, Reason reason, ReasonWording& wording)
     case Reason::TargetDevice:
     case Reason::NotAProgram:
       wording.clause = {After(Row::NoSuchExe, static_cast<std::size_t>(reason) - static_cast<std::size_t>(Reason::NoSuchExe)),
+                        {Outside(findings.exeShown)}};
+      break;
+    case Reason::TargetTruncated:
+    case Reason::TargetOtherMachine:
+    case Reason::TargetDll:
+    case Reason::TargetNotConsole:
+      wording.clause = {After(Row::TargetTruncated,
+                              static_cast<std::size_t>(reason) - static_cast<std::size_t>(Reason::TargetTruncated)),
                         {Outside(findings.exeShown)}};
       break;
     case Reason::TargetUnreadable:

@@ -18,7 +18,8 @@ namespace notremovable {
 enum class Row : std::uint8_t {
   // What the check cannot judge: one line on stderr.
   Usage, NoSuchExe, TargetFolder, TargetDevice, NotAProgram, TargetUnreadable,
-  UnknownOption, OptionTwice, OptionAfterExe,
+  TargetTruncated, TargetOtherMachine, TargetDll, TargetNotConsole,
+  UnknownOption, OptionTwice, OptionAfterExe, ReportNotWritten,
   // Where it runs.
   Judging, Account, AccountUnknown,
   WindowsUnknown, Windows32, Windows64, Windows64Native,
@@ -40,7 +41,7 @@ enum class Row : std::uint8_t {
   MostSpecific, LessSpecific, Compatible,
   DecidesContainer, ChangesNothing, EffectCannotTell,
   ContainerComputers, ContainerOwn, ContainerCannotTell,
-  ParentListed, ParentInstance, ParentUnknown, NoDescription,
+  ParentListed, ParentInstance, ParentUnknown, QuotedName, NoDescription, TooLongToShow,
   DevicesUnlisted, DevicesNone, DevicesOne, DevicesMany, UnreadableIds,
   // The warnings and notes, in the order of Notice.
   FolderTrustedOnlyForAccount, RealFolderTrustedOnlyForAccount, ExeTrustedOnlyForAccount,
@@ -54,7 +55,7 @@ enum class Row : std::uint8_t {
   ReasonSettingsLinkToNothing, ReasonSettingsElsewhere, ReasonSettingsPlaceUnknown,
   ReasonSettingsTooLarge, ReasonSettingsReadFailed, ValueTooLong, SettingsNameCase,
   ReasonUsage, ReasonNoSuchExe, ReasonTargetFolder, ReasonTargetDevice, ReasonNotAProgram,
-  ReasonTargetUnreadable,
+  ReasonTargetUnreadable, ReasonTargetTruncated, ReasonTargetOtherMachine, ReasonTargetDll, ReasonTargetNotConsole,
 };
 
 struct CatalogueRow {

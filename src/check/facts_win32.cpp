@@ -177,13 +177,12 @@ bool HasWideValueOutsideAscii(const char* settingsPath) {
 }
 
 Text PlatformCodePage::Shown(WideText text) {
-  static constexpr char kTooLong[] = "(a text too long to show)";
   const int length = text.length == 0 ? 0
                                       : WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.text,
                                                             static_cast<int>(text.length), shown_, kFieldSize, "?",
                                                             nullptr);
   if (length == 0 && text.length != 0) {
-    return {kTooLong, sizeof kTooLong - 1};
+    return {nullptr, 0};
   }
   return {shown_, static_cast<std::size_t>(length)};
 }

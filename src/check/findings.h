@@ -47,7 +47,7 @@ struct KeyNow {
 class CodePage {
  public:
   // As the text report shows it: "?" for what the code page cannot write,
-  // never a look-alike.
+  // never a look-alike; a null text where it cannot be shown at all (too long).
   virtual Text Shown(WideText text) = 0;
   // Exactly, character for character.
   virtual WideText Widened(Text text) = 0;

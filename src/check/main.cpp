@@ -28,16 +28,19 @@ namespace {
 
 using namespace notremovable;
 
-// The report goes to a stream as it is written.
+// The report goes to a stream as it is written; whether all of it reached
+// the stream's end is known once it is flushed.
 class StreamReport final : public ReportOut {
  public:
   explicit StreamReport(std::FILE* stream) : stream_(stream) {}
   void Write(const char* text, std::size_t length) override {
-    static_cast<void>(std::fwrite(text, 1, length, stream_));
+    whole_ = std::fwrite(text, 1, length, stream_) == length && whole_;
   }
+  bool Flushed() { return std::fflush(stream_) == 0 && std::ferror(stream_) == 0 && whole_; }
 
  private:
   std::FILE* stream_;
+  bool whole_ = true;
 };
 
 // Each device the walk hands over is counted in the record, and worded.
@@ -181,5 +184,10 @@ int wmain(int argc, wchar_t** argv) {
                                           {gathered.deviceId, LengthOf(gathered.deviceId)}, devices);
   }
   renderer.Tail(findings);
+  // A status without its report would stand unexplained: compliance above all.
+  if (!out.Flushed()) {
+    WriteReportNotWritten(errors, codePage);
+    return kExitCannotJudge;
+  }
   return ExitStatus(Decide(findings), arguments.compliance);
 }

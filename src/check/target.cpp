@@ -68,9 +68,69 @@ std::uint32_t PeHeaderOffset(const unsigned char (&dosHeader)[kDosHeaderSize], s
   return offset;
 }
 
-bool IsPeSignature(const unsigned char (&signature)[4], std::size_t read) {
-  return read == sizeof signature && signature[0] == 'P' && signature[1] == 'E' && signature[2] == 0 &&
-         signature[3] == 0;
+namespace {
+
+// Little-endian fields, read only where the bytes read hold them.
+std::uint32_t Field(const unsigned char* bytes, std::size_t at, std::size_t size) {
+  std::uint32_t value = 0;
+  for (std::size_t i = size; i > 0; --i) {
+    value = value << 8U | bytes[at + i - 1];
+  }
+  return value;
+}
+
+}  // namespace
+
+PeVerdict JudgePeHeaders(const unsigned char* headers, std::size_t read, std::uint64_t headersAt,
+                         std::uint64_t fileSize, std::uint16_t machine) {
+  // The signature, the file header, and where the optional header and the
+  // section table end.
+  constexpr std::size_t kFileHeaderEnd = 24;
+  constexpr std::size_t kSectionSize = 40;
+  constexpr std::size_t kSubsystemEnd = 70;  // the optional header's subsystem, in PE32 and PE32+
+  constexpr std::uint32_t kExecutableImage = 0x0002;
+  constexpr std::uint32_t kDllImage = 0x2000;
+  constexpr std::uint32_t kPe32 = 0x10B;
+  constexpr std::uint32_t kPe32Plus = 0x20B;
+  constexpr std::uint32_t kConsoleSubsystem = 3;
+  // Cut short: the file ends before what its headers say it holds.
+  const auto endsBefore = [&](std::uint64_t end) { return fileSize < headersAt + end; };
+  if (read < 4 || headers[0] != 'P' || headers[1] != 'E' || headers[2] != 0 || headers[3] != 0) {
+    return read < 4 && endsBefore(4) ? PeVerdict::Truncated : PeVerdict::NotAProgram;
+  }
+  if (read < kFileHeaderEnd) {
+    return endsBefore(kFileHeaderEnd) ? PeVerdict::Truncated : PeVerdict::NotAProgram;
+  }
+  const std::size_t sections = Field(headers, 6, 2);
+  const std::size_t optionalSize = Field(headers, 20, 2);
+  const std::size_t tableEnd = kFileHeaderEnd + optionalSize + sections * kSectionSize;
+  if (read < tableEnd) {
+    return endsBefore(tableEnd) ? PeVerdict::Truncated : PeVerdict::NotAProgram;
+  }
+  const std::uint32_t magic = Field(headers, kFileHeaderEnd, 2);
+  if (optionalSize < kSubsystemEnd || (magic != kPe32 && magic != kPe32Plus)) {
+    return PeVerdict::NotAProgram;
+  }
+  for (std::size_t i = 0; i < sections; ++i) {
+    const std::size_t section = kFileHeaderEnd + optionalSize + i * kSectionSize;
+    const std::uint64_t rawSize = Field(headers, section + 16, 4);
+    const std::uint64_t rawAt = Field(headers, section + 20, 4);
+    if (rawSize != 0 && rawAt + rawSize > fileSize) {
+      return PeVerdict::Truncated;
+    }
+  }
+  const std::uint32_t characteristics = Field(headers, 22, 2);
+  if ((characteristics & kDllImage) != 0) {
+    return PeVerdict::Dll;
+  }
+  if ((characteristics & kExecutableImage) == 0) {
+    return PeVerdict::NotAProgram;
+  }
+  if (Field(headers, 4, 2) != machine) {
+    return PeVerdict::OtherMachine;
+  }
+  return Field(headers, kFileHeaderEnd + 68, 2) == kConsoleSubsystem ? PeVerdict::ConsoleProgram
+                                                                      : PeVerdict::NotConsole;
 }
 
 CannotJudge JudgeTarget(const TargetFacts& target) {
@@ -89,7 +149,20 @@ CannotJudge JudgeTarget(const TargetFacts& target) {
   if (!target.diskFile) {
     return CannotJudge::Device;
   }
-  return target.program ? CannotJudge::None : CannotJudge::NotAProgram;
+  switch (target.program) {
+    case PeVerdict::ConsoleProgram:
+      return CannotJudge::None;
+    case PeVerdict::Truncated:
+      return CannotJudge::Truncated;
+    case PeVerdict::OtherMachine:
+      return CannotJudge::OtherMachine;
+    case PeVerdict::Dll:
+      return CannotJudge::Dll;
+    case PeVerdict::NotConsole:
+      return CannotJudge::NotConsole;
+    default:
+      return CannotJudge::NotAProgram;
+  }
 }
 
 }  // namespace notremovable

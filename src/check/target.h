@@ -34,10 +34,24 @@ bool IsDevicePath(WideText path);
 // "PE\0\0" header lies; 0 where the bytes read hold no such start.
 inline constexpr std::size_t kDosHeaderSize = 64;
 std::uint32_t PeHeaderOffset(const unsigned char (&dosHeader)[kDosHeaderSize], std::size_t read);
-bool IsPeSignature(const unsigned char (&signature)[4], std::size_t read);
 
-// Why the check cannot judge what it was given; None where it can.
-enum class CannotJudge : std::uint8_t { None, Usage, NoSuchExe, Folder, Device, NotAProgram, Unreadable };
+// What the loader would make of a file, from its headers ("PE\0\0", the
+// file header, the optional header and the section table, as read from the
+// offset the DOS header names) and its size: a console program for the
+// machine this build of the exe is for, or why it would not run as one.
+inline constexpr std::size_t kPeHeadersFieldSize = 4096;  // 96 sections, the loader's most, and more
+inline constexpr std::uint16_t kMachineI386 = 0x014C;
+inline constexpr std::uint16_t kMachineAmd64 = 0x8664;
+enum class PeVerdict : std::uint8_t { ConsoleProgram, NotAProgram, Truncated, OtherMachine, Dll, NotConsole };
+PeVerdict JudgePeHeaders(const unsigned char* headers, std::size_t read, std::uint64_t headersAt,
+                         std::uint64_t fileSize, std::uint16_t machine);
+
+// Why the check cannot judge what it was given; None where it can. The last
+// four: a program that would not run as the exe does.
+enum class CannotJudge : std::uint8_t {
+  None, Usage, NoSuchExe, Folder, Device, NotAProgram, Unreadable,
+  Truncated, OtherMachine, Dll, NotConsole,
+};
 
 // What stands at the target's path, as the platform found it.
 struct TargetFacts {
@@ -47,7 +61,7 @@ struct TargetFacts {
   bool folder;
   bool opened;        // it could be opened to be read
   bool diskFile;      // what was opened is a file on a disk
-  bool program;       // it starts as a Windows program
+  PeVerdict program;  // what the loader would make of it
   unsigned long error;  // why it could not be looked at or opened
 };
 CannotJudge JudgeTarget(const TargetFacts& target);

@@ -31,21 +31,27 @@ void RenderTarget(Target& target) {
   }
 }
 
-// Whether the file starts as a Windows program: its DOS header, and the PE
-// signature where that header says it lies.
-bool IsWindowsProgram(HANDLE file) {
+// What the loader would make of the file: its DOS header, then its headers
+// where that one says they lie, judged against its size. The exe judged is
+// built as this program is, for the same machine.
+PeVerdict JudgeProgram(HANDLE file) {
   unsigned char dosHeader[kDosHeaderSize];
   DWORD read = 0;
-  if (ReadFile(file, dosHeader, sizeof dosHeader, &read, nullptr) == FALSE) {
-    return false;
+  LARGE_INTEGER size = {};
+  if (ReadFile(file, dosHeader, sizeof dosHeader, &read, nullptr) == FALSE ||
+      GetFileSizeEx(file, &size) == FALSE) {
+    return PeVerdict::NotAProgram;
   }
   const std::uint32_t offset = PeHeaderOffset(dosHeader, read);
-  unsigned char signature[4];
+  static unsigned char headers[kPeHeadersFieldSize];
   LARGE_INTEGER at = {};
   at.QuadPart = offset;
-  return offset != 0 && SetFilePointerEx(file, at, nullptr, FILE_BEGIN) != FALSE &&
-         ReadFile(file, signature, sizeof signature, &read, nullptr) != FALSE &&
-         IsPeSignature(signature, read);
+  if (offset == 0 || SetFilePointerEx(file, at, nullptr, FILE_BEGIN) == FALSE ||
+      ReadFile(file, headers, sizeof headers, &read, nullptr) == FALSE) {
+    return PeVerdict::NotAProgram;
+  }
+  return JudgePeHeaders(headers, read, offset, static_cast<std::uint64_t>(size.QuadPart),
+                        kBuiltFor32BitX86 ? kMachineI386 : kMachineAmd64);
 }
 
 }  // namespace
@@ -93,7 +99,7 @@ CannotJudge LookAtTarget(Target& target) {
     facts.opened = file.IsOpen();
     target.error = facts.opened ? ERROR_SUCCESS : GetLastError();
     facts.diskFile = facts.opened && GetFileType(file.Get()) == FILE_TYPE_DISK;
-    facts.program = facts.diskFile && IsWindowsProgram(file.Get());
+    facts.program = facts.diskFile ? JudgeProgram(file.Get()) : PeVerdict::NotAProgram;
   }
   const CannotJudge judged = JudgeTarget(facts);
   // Its long form, where every folder on its way can be listed; the exe's own

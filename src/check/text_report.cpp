@@ -37,7 +37,13 @@ class TextSink final : public SentenceSink {
     for (std::size_t i = 0; i <= text.length; ++i) {
       const bool c1 = i < text.length && text.text[i] >= 0x80 && text.text[i] <= 0x9F;
       if (c1 || i == text.length) {
-        Outside(codePage_.Shown({text.text + plainStart, i - plainStart}));
+        const Text shown = codePage_.Shown({text.text + plainStart, i - plainStart});
+        if (shown.text != nullptr) {
+          Outside(shown);
+        } else {
+          const char* const tooLong = RowOf(Row::TooLongToShow).text;
+          Own({tooLong, LengthOf(tooLong)});
+        }
         plainStart = i + 1;
       }
       if (c1) {
@@ -70,9 +76,15 @@ void NoticeLine(ReportOut& out, CodePage& codePage, const Verdict& verdict, Noti
   }
 }
 
-// A device's name, or what stands for it where it has none.
-const Sentence kNoDescription = {Row::NoDescription, {}};
-Slot NameSlot(WideText name) { return name.length != 0 ? Outside(name) : Clause(kNoDescription); }
+// A device's name in quotes, or what stands for it, outside them, where it has
+// none or it cannot be shown.
+Sentence NameClause(CodePage& codePage, WideText name) {
+  if (name.length == 0) {
+    return {Row::NoDescription, {}};
+  }
+  return codePage.Shown(name).text != nullptr ? Sentence{Row::QuotedName, {Outside(name)}}
+                                              : Sentence{Row::TooLongToShow, {}};
+}
 
 // Where a file really lies, elsewhere than it was named.
 Sentence RealPlace(const char* realPath) {
@@ -229,9 +241,12 @@ void WriteArgumentProblem(ReportOut& out, CodePage& codePage, const Arguments& a
   WriteLine(out, codePage, {row, {Outside(culprit)}});
 }
 
+void WriteReportNotWritten(ReportOut& out, CodePage& codePage) { WriteLine(out, codePage, {Row::ReportNotWritten, {}}); }
+
 void WriteDeviceLine(ReportOut& out, CodePage& codePage, const DeviceFacts& device) {
+  const Sentence name = NameClause(codePage, device.name);
   if (device.match == IdMatch::InstancePath) {
-    WriteLine(out, codePage, {Row::DeviceInstancePath, {NameSlot(device.name), Outside(device.mostSpecificId)}});
+    WriteLine(out, codePage, {Row::DeviceInstancePath, {Clause(name), Outside(device.mostSpecificId)}});
     return;
   }
   const Sentence match = device.match == IdMatch::LessSpecific
@@ -239,9 +254,10 @@ void WriteDeviceLine(ReportOut& out, CodePage& codePage, const DeviceFacts& devi
                              : Sentence{device.match == IdMatch::Compatible ? Row::Compatible : Row::MostSpecific, {}};
   const DeviceVerdict judged = JudgeDevice(device);
   const ParentFacts& parent = device.parent;
+  const Sentence parentName = NameClause(codePage, parent.name);
   const Sentence container = {ContainerRow(judged.container), {}};
   const Sentence above = parent.read == ParentRead::Listed
-                             ? Sentence{Row::ParentListed, {NameSlot(parent.name), Outside(parent.mostSpecificId)}}
+                             ? Sentence{Row::ParentListed, {Clause(parentName), Outside(parent.mostSpecificId)}}
                          : parent.read == ParentRead::InstanceOnly
                              ? Sentence{Row::ParentInstance, {Outside(parent.instance)}}
                              : Sentence{Row::ParentUnknown, {}};
@@ -249,7 +265,7 @@ void WriteDeviceLine(ReportOut& out, CodePage& codePage, const DeviceFacts& devi
                            {Clause(judged.effect == OverrideEffect::ChangesNothing ? above : container)}};
   WriteLine(out, codePage,
        {device.presentNow ? Row::DevicePresent : Row::DeviceNotPresent,
-        {NameSlot(device.name), Clause(match), Clause(effect)}});
+        {Clause(name), Clause(match), Clause(effect)}});
 }
 
 void WriteDeviceSummary(ReportOut& out, CodePage& codePage, const Findings& findings) {

@@ -18,6 +18,7 @@ void WriteLine(ReportOut& out, CodePage& codePage, const Sentence& sentence);
 // arguments: one line (on stderr), whatever the form.
 void WriteCannotJudge(ReportOut& out, CodePage& codePage, const Findings& findings);
 void WriteArgumentProblem(ReportOut& out, CodePage& codePage, const Arguments& arguments);
+void WriteReportNotWritten(ReportOut& out, CodePage& codePage);
 
 // Each device's line, the count with its warnings and notes, and the verdict.
 void WriteDeviceLine(ReportOut& out, CodePage& codePage, const DeviceFacts& device);

@@ -26,10 +26,11 @@ constexpr Reason kRefusalReasons[] = {
 static_assert(OneForEach(kRefusalReasons, Refusal::ValueTooLong), "one reason for each refusal");
 
 constexpr Reason kCannotJudgeReasons[] = {
-    Reason::None,         Reason::Usage,       Reason::NoSuchExe,        Reason::TargetFolder,
-    Reason::TargetDevice, Reason::NotAProgram, Reason::TargetUnreadable,
+    Reason::None,         Reason::Usage,           Reason::NoSuchExe,          Reason::TargetFolder,
+    Reason::TargetDevice, Reason::NotAProgram,     Reason::TargetUnreadable,   Reason::TargetTruncated,
+    Reason::TargetOtherMachine, Reason::TargetDll, Reason::TargetNotConsole,
 };
-static_assert(OneForEach(kCannotJudgeReasons, CannotJudge::Unreadable), "one reason for each");
+static_assert(OneForEach(kCannotJudgeReasons, CannotJudge::NotConsole), "one reason for each");
 
 Reason ReasonFor(const Findings& findings) {
   if (findings.cannotJudge != CannotJudge::None) {
@@ -174,6 +175,8 @@ void CountDevice(DeviceTally& tally, const DeviceFacts& device) {
     tally.containerUnknown += judged.container == Container::CannotTell ? 1U : 0U;
   }
 }
+
+std::size_t DevicesListed(const DeviceTally& tally) { return tally.matching + (tally.instancePath ? 1U : 0U); }
 
 bool ReachesOtherKinds(const DeviceTally& tally) {
   return tally.compatible > 0 || (tally.matching > 1 && tally.mostSpecificIdsDiffer);

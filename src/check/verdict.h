@@ -55,6 +55,11 @@ enum class Reason : std::uint8_t {
   TargetDevice,
   NotAProgram,
   TargetUnreadable,
+  // A program that would not run as the exe does.
+  TargetTruncated,
+  TargetOtherMachine,
+  TargetDll,
+  TargetNotConsole,
 };
 
 // The warnings and notes, in the order the text report gives them.
@@ -114,6 +119,9 @@ void CountDevice(DeviceTally& tally, const DeviceFacts& device);
 // Whether the override reaches more than one kind of device: a compatible ID,
 // or devices whose most specific IDs differ.
 bool ReachesOtherKinds(const DeviceTally& tally);
+// Every device listed: those the key reaches, and the one whose instance path
+// the ID is, which the key does not reach but the report names.
+std::size_t DevicesListed(const DeviceTally& tally);
 
 // What the override does on this PC, beside compliance: for the present
 // devices whose container it decides, all in the computer's container, some

@@ -30,10 +30,14 @@ class ReportText final : public ReportOut {
   std::string text_;
 };
 
-// The code page as Latin-1: each byte its own character; "?" for what it cannot write.
+// The code page as Latin-1: each byte its own character; "?" for what it
+// cannot write; nothing for a text longer than the platform's field.
 class Latin1 final : public CodePage {
  public:
   Text Shown(WideText text) override {
+    if (text.length > 1024) {
+      return {nullptr, 0};
+    }
     shown_.clear();
     for (std::size_t i = 0; i < text.length; ++i) {
       shown_ += text.text[i] < 0x100 ? static_cast<char>(text.text[i]) : '?';
@@ -163,6 +167,7 @@ struct DeviceLineCase {
   std::string expected;
 };
 
+const std::wstring kLongName(1025, L'n');
 const std::string kRemovable = "; it reports itself removable, so the override decides its container: ";
 const std::string kFixed = "; the override changes nothing on it: it does not report itself removable, so it takes the container of the device above it";
 const DeviceLineCase kDeviceLineCases[] = {
@@ -195,10 +200,14 @@ const DeviceLineCase kDeviceLineCases[] = {
      Device(IdMatch::MostSpecific, kOne, Capability::NotRemovable, kComputers, true,
             {ParentRead::Listed, Literal(L"USB\\VID_1111&PID_2222\\5&1"), {L"", 0}, Literal(L"USB\\VID_1111&PID_2222")}),
      "device: \"Dock\": its most specific hardware ID" + kFixed +
-         "; mark that one instead: \"a device without a description\" (USB\\VID_1111&PID_2222)"},
+         "; mark that one instead: a device without a description (USB\\VID_1111&PID_2222)"},
     {"WithoutADescription", Device(IdMatch::MostSpecific, kOne, Capability::Removable, kComputers, true, kNoParent, L""),
-     "device: \"a device without a description\": its most specific hardware ID" + kRemovable +
+     "device: a device without a description: its most specific hardware ID" + kRemovable +
          "in the computer's container"},
+    // What stands for a name stands outside the quotes, where it cannot pass for one.
+    {"NameTooLongToShow",
+     Device(IdMatch::MostSpecific, kOne, Capability::Removable, kComputers, true, kNoParent, kLongName.c_str()),
+     "device: (a text too long to show): its most specific hardware ID" + kRemovable + "in the computer's container"},
     {"InstancePath", Device(IdMatch::InstancePath, kOneRevision),
      "device: this is the instance path of \"Dock\", not a hardware ID; its hardware ID is "
      "USB\\VID_1111&PID_2222&REV_0100"},

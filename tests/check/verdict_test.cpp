@@ -242,5 +242,103 @@ TEST_P(CommandLine, TakesOptionsOnceBeforeTheExe) {
 
 INSTANTIATE_TEST_SUITE_P(Table, CommandLine, testing::ValuesIn(kArgumentsCases), RowName());
 
+// What the loader would make of a file: its headers as a linker lays them
+// (PE32 or PE32+, two sections), changed as a row says, and the file's size.
+struct LoaderCase {
+  const char* name;
+  std::uint16_t machine;
+  std::uint16_t characteristics;
+  std::uint16_t magic;
+  std::uint16_t subsystem;
+  std::size_t read;        // bytes of the headers read; 0: all
+  std::uint64_t fileSize;  // the sections' data end at 0x3000
+  PeVerdict expected;
+};
+
+constexpr std::uint16_t kExe = 0x0102, kDll = 0x2102, kPe32 = 0x10B, kPe32Plus = 0x20B, kConsole = 3, kGui = 2;
+const LoaderCase kLoaderCases[] = {
+    {"ConsoleExe", kMachineI386, kExe, kPe32, kConsole, 0, 0x3000, PeVerdict::ConsoleProgram},
+    {"ConsoleExeWithMoreAfterIt", kMachineI386, kExe, kPe32, kConsole, 0, 0x5000, PeVerdict::ConsoleProgram},
+    {"CutInItsLastSection", kMachineI386, kExe, kPe32, kConsole, 0, 0x2FFF, PeVerdict::Truncated},
+    {"CutInItsSectionTable", kMachineI386, kExe, kPe32, kConsole, 200, 0x100 + 200, PeVerdict::Truncated},
+    {"CutInItsFileHeader", kMachineI386, kExe, kPe32, kConsole, 10, 0x100 + 10, PeVerdict::Truncated},
+    {"CutBeforeItsSignature", kMachineI386, kExe, kPe32, kConsole, 2, 0x100 + 2, PeVerdict::Truncated},
+    {"HeadersReadShortOfAWholeFile", kMachineI386, kExe, kPe32, kConsole, 200, 0x3000, PeVerdict::NotAProgram},
+    {"Arm64", 0xAA64, kExe, kPe32Plus, kConsole, 0, 0x3000, PeVerdict::OtherMachine},
+    {"X64ForTheX86Build", kMachineAmd64, kExe, kPe32Plus, kConsole, 0, 0x3000, PeVerdict::OtherMachine},
+    {"Dll", kMachineI386, kDll, kPe32, kConsole, 0, 0x3000, PeVerdict::Dll},
+    {"ObjectNotAnImage", kMachineI386, 0x0100, kPe32, kConsole, 0, 0x3000, PeVerdict::NotAProgram},
+    {"GuiProgram", kMachineI386, kExe, kPe32, kGui, 0, 0x3000, PeVerdict::NotConsole},
+    {"RomImage", kMachineI386, kExe, 0x107, kConsole, 0, 0x3000, PeVerdict::NotAProgram},
+};
+
+void PrintTo(const LoaderCase& row, std::ostream* out) { *out << row.name; }
+
+class Loader : public testing::TestWithParam<LoaderCase> {};
+
+std::vector<unsigned char> PeHeaders(const LoaderCase& c) {
+  const std::size_t optionalSize = c.magic == kPe32Plus ? 240 : 224;
+  std::vector<unsigned char> headers(24 + optionalSize + 2 * 40, 0);
+  const auto put = [&](std::size_t at, std::uint32_t value, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i) {
+      headers[at + i] = static_cast<unsigned char>(value >> (8 * i));
+    }
+  };
+  headers[0] = 'P';
+  headers[1] = 'E';
+  put(4, c.machine, 2);
+  put(6, 2, 2);  // sections
+  put(20, static_cast<std::uint32_t>(optionalSize), 2);
+  put(22, c.characteristics, 2);
+  put(24, c.magic, 2);
+  put(24 + 68, c.subsystem, 2);
+  for (std::uint32_t i = 0; i < 2; ++i) {  // raw data at 0x1000 and 0x2000, 0x1000 each
+    put(24 + optionalSize + 40 * i + 16, 0x1000, 4);
+    put(24 + optionalSize + 40 * i + 20, 0x1000 * (i + 1), 4);
+  }
+  return headers;
+}
+
+TEST_P(Loader, JudgesTheHeadersAsTheLoaderWould) {
+  const LoaderCase& c = GetParam();
+  const std::vector<unsigned char> headers = PeHeaders(c);
+  const std::size_t read = c.read != 0 ? c.read : headers.size();
+  EXPECT_EQ(JudgePeHeaders(headers.data(), read, 0x100, c.fileSize, kMachineI386), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Loader, testing::ValuesIn(kLoaderCases), RowName());
+
+// What stands at the target, and why it cannot be judged; None where it can.
+struct TargetCase {
+  const char* name;
+  TargetFacts facts;
+  CannotJudge expected;
+};
+
+const TargetCase kTargetCases[] = {
+    {"Program", {false, true, false, false, true, true, PeVerdict::ConsoleProgram, 0}, CannotJudge::None},
+    {"DevicePath", {true, true, false, false, true, true, PeVerdict::ConsoleProgram, 0}, CannotJudge::Device},
+    {"Nothing", {false, false, true, false, false, false, PeVerdict::NotAProgram, 2}, CannotJudge::NoSuchExe},
+    {"AttributesDenied", {false, false, false, false, false, false, PeVerdict::NotAProgram, 5}, CannotJudge::Unreadable},
+    {"Folder", {false, true, false, true, false, false, PeVerdict::NotAProgram, 0}, CannotJudge::Folder},
+    {"OpenDenied", {false, true, false, false, false, false, PeVerdict::NotAProgram, 5}, CannotJudge::Unreadable},
+    {"NotOnADisk", {false, true, false, false, true, false, PeVerdict::NotAProgram, 0}, CannotJudge::Device},
+    {"Text", {false, true, false, false, true, true, PeVerdict::NotAProgram, 0}, CannotJudge::NotAProgram},
+    {"Truncated", {false, true, false, false, true, true, PeVerdict::Truncated, 0}, CannotJudge::Truncated},
+    {"OtherMachine", {false, true, false, false, true, true, PeVerdict::OtherMachine, 0}, CannotJudge::OtherMachine},
+    {"Dll", {false, true, false, false, true, true, PeVerdict::Dll, 0}, CannotJudge::Dll},
+    {"NotConsole", {false, true, false, false, true, true, PeVerdict::NotConsole, 0}, CannotJudge::NotConsole},
+};
+
+void PrintTo(const TargetCase& row, std::ostream* out) { *out << row.name; }
+
+class Target : public testing::TestWithParam<TargetCase> {};
+
+TEST_P(Target, IsJudgedOnlyWhereItWouldRunAsTheExe) {
+  EXPECT_EQ(JudgeTarget(GetParam().facts), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Target, testing::ValuesIn(kTargetCases), RowName());
+
 }  // namespace
 }  // namespace notremovable
