@@ -374,134 +374,6 @@ void WriteDevice(JsonOut& json, CodePage& codePage, const DeviceFacts& device) {
 
 }  // namespace
 
-JsonOut::JsonOut(char* field, std::size_t size, CodePage* codePage)
-    : field_(field), size_(size), codePage_(codePage) {}
-
-void JsonOut::Put(const char* text, std::size_t length) {
-  if (overflowed_ || length > size_ - length_) {
-    overflowed_ = true;
-    return;
-  }
-  for (std::size_t i = 0; i < length; ++i) {
-    field_[length_++] = text[i];
-  }
-}
-
-void JsonOut::Separate() {
-  if (afterKey_) {
-    afterKey_ = false;
-    return;
-  }
-  if (depth_ > 0 && hasElement_[depth_ - 1]) {
-    Put(',');
-  }
-  if (depth_ > 0) {
-    hasElement_[depth_ - 1] = true;
-  }
-}
-
-void JsonOut::Begin(char bracket) {
-  Separate();
-  Put(bracket);
-  if (depth_ < kMaxDepth) {
-    hasElement_[depth_] = false;
-  }
-  ++depth_;
-}
-
-void JsonOut::End(char bracket) {
-  Put(bracket);
-  if (depth_ > 0) {
-    --depth_;
-  }
-}
-
-void JsonOut::Key(const char* key) {
-  Separate();
-  Put('"');
-  Put(key, LengthOf(key));
-  Put("\":", 2);
-  afterKey_ = true;
-}
-
-void JsonOut::UnicodeEscape(unsigned long unit) {
-  static constexpr char kHexDigits[] = "0123456789abcdef";
-  const char escaped[] = {'\\', 'u', kHexDigits[unit >> 12U], kHexDigits[(unit >> 8U) & 0xFUL],
-                          kHexDigits[(unit >> 4U) & 0xFUL], kHexDigits[unit & 0xFUL]};
-  Put(escaped, sizeof escaped);
-}
-
-void JsonOut::String(WideText text) {
-  Separate();
-  Put('"');
-  for (std::size_t i = 0; i < text.length; ++i) {
-    auto unit = static_cast<unsigned long>(text.text[i]) & 0xFFFFUL;
-    const bool high = unit >= 0xD800UL && unit <= 0xDBFFUL;
-    const unsigned long next = i + 1 < text.length ? static_cast<unsigned long>(text.text[i + 1]) & 0xFFFFUL : 0;
-    if (high && next >= 0xDC00UL && next <= 0xDFFFUL) {
-      UnicodeEscape(unit);  // a pair stays a pair: two escapes, the high one first
-      unit = next;
-      ++i;
-    } else if (unit >= 0xD800UL && unit <= 0xDFFFUL) {
-      unit = 0xFFFDUL;  // a lone surrogate stands for no character
-    }
-    if (unit == '"' || unit == '\\') {
-      const char escaped[] = {'\\', static_cast<char>(unit)};
-      Put(escaped, sizeof escaped);
-    } else if (unit >= 0x08UL && unit <= 0x0DUL && unit != 0x0BUL) {
-      static constexpr char kShort[] = "btnvfr";  // 0x08 to 0x0D; JSON has no \v
-      const char escaped[] = {'\\', kShort[unit - 0x08UL]};
-      Put(escaped, sizeof escaped);
-    } else if (unit < 0x20UL || unit > 0x7EUL) {
-      UnicodeEscape(unit);  // printable ASCII only: every code page passes it unchanged
-    } else {
-      Put(static_cast<char>(unit));
-    }
-  }
-  Put('"');
-}
-
-void JsonOut::String(Text text) {
-  if (codePage_ == nullptr) {
-    Null();
-    return;
-  }
-  String(codePage_->Widened(text));
-}
-
-void JsonOut::Code(const char* code) {
-  if (code == nullptr) {
-    Null();
-    return;
-  }
-  Separate();
-  Put('"');
-  Put(code, LengthOf(code));
-  Put('"');
-}
-
-void JsonOut::Number(unsigned long long number) {
-  Separate();
-  char digits[kDecimalFieldSize];
-  const std::size_t start = WriteDecimal(number, digits);
-  Put(digits + start, sizeof digits - start);
-}
-
-void JsonOut::Bool(bool value) {
-  Separate();
-  Put(value ? "true" : "false", value ? 4 : 5);
-}
-
-void JsonOut::Null() {
-  Separate();
-  Put("null", 4);
-}
-
-void JsonOut::Element(const char* json, std::size_t length) {
-  Separate();
-  Put(json, length);
-}
-
 JsonReport::JsonReport(ReportOut& out, CodePage& codePage, std::size_t bound, JsonFields& fields)
     : out_(out), codePage_(codePage), bound_(bound), fields_(fields) {}
 
@@ -521,15 +393,29 @@ void JsonReport::Device(const Findings& /*findings*/, const DeviceFacts& device)
   fields_.deviceEnds[listed_++] = start + json.Length();
 }
 
+namespace {
+
+std::size_t Digits(std::size_t number) {
+  std::size_t digits = 1;
+  for (; number >= 10; number /= 10) {
+    ++digits;
+  }
+  return digits;
+}
+
+}  // namespace
+
 void JsonReport::Tail(const Findings& findings) {
-  // After the head: the devices' array, their count not listed (at most 20
-  // digits), the object's end and the line end.
-  static constexpr std::size_t kAfterDevices = sizeof "],\"devices_not_listed\":}\n" - 1 + 20;
+  // After the devices: the array's end, their count not listed, the object's
+  // end and the line end, which the C runtime's text mode writes as "\r\n".
+  static constexpr std::size_t kAfterDevices = sizeof "],\"devices_not_listed\":}" - 1 + 2;
   const std::size_t room = bound_ != 0 && bound_ < sizeof fields_.line ? bound_ : sizeof fields_.line;
   JsonOut json(fields_.line, room, &codePage_);
   Writing w = {json, codePage_, true};
   WriteHead(w, findings);
-  if (json.Overflowed() || json.Length() + sizeof "\"devices\":[" + kAfterDevices > room) {
+  // The head leaves room for the devices' key and an empty list, whatever the count.
+  if (json.Overflowed() ||
+      json.Length() + sizeof ",\"devices\":[" - 1 + kAfterDevices + Digits(notListed_ + listed_) > room) {
     json = JsonOut(fields_.line, room, &codePage_);
     w.withTexts = false;
     WriteHead(w, findings);
@@ -540,7 +426,9 @@ void JsonReport::Tail(const Findings& findings) {
   for (std::size_t i = 0; i < listed_; ++i) {
     const std::size_t start = i > 0 ? fields_.deviceEnds[i - 1] : 0;
     const std::size_t length = fields_.deviceEnds[i] - start;
-    if (json.Length() + 1 + length + kAfterDevices > room) {
+    // Listed, it leaves at most the devices after it to be counted.
+    const std::size_t comma = i > 0 ? 1 : 0;
+    if (json.Length() + comma + length + kAfterDevices + Digits(notListed_ + listed_ - i - 1) > room) {
       notListed += listed_ - i;
       break;
     }

@@ -9,6 +9,7 @@
 #include <cstddef>
 
 #include "check/findings.h"
+#include "check/json_writer.h"
 #include "rules/text.h"
 
 namespace notremovable {
@@ -16,45 +17,6 @@ namespace notremovable {
 inline constexpr int kJsonSchemaVersion = 1;
 // What Intune's Remediations keep of a script's output, the line end included.
 inline constexpr std::size_t kComplianceLineBound = 2048;
-
-// JSON written into a field, in printable ASCII alone: strings from UTF-16 (a
-// lone surrogate as U+FFFD) and from the code page, converted exactly, with
-// '"', '\', every control character and everything beyond ASCII escaped as
-// JSON escapes them (a surrogate pair as two \u escapes). Past the field's end nothing more is
-// written, and it says so.
-class JsonOut {
- public:
-  JsonOut(char* field, std::size_t size, CodePage* codePage);
-  void Begin(char bracket);  // '{' or '['
-  void End(char bracket);  // '}' or ']'
-  void Key(const char* key);
-  void String(WideText text);
-  void String(Text text);  // in the code page
-  void Code(const char* code);  // the program's own ASCII, or null
-  void Number(unsigned long long number);
-  void Bool(bool value);
-  void Null();
-  // An element already written as JSON, in the current array.
-  void Element(const char* json, std::size_t length);
-  std::size_t Length() const { return length_; }
-  bool Overflowed() const { return overflowed_; }
-
- private:
-  void Put(const char* text, std::size_t length);
-  void Put(char c) { Put(&c, 1); }
-  void Separate();
-  void UnicodeEscape(unsigned long unit);  // \uXXXX
-
-  char* field_;
-  std::size_t size_;
-  std::size_t length_ = 0;
-  bool overflowed_ = false;
-  CodePage* codePage_;
-  static constexpr std::size_t kMaxDepth = 8;
-  bool hasElement_[kMaxDepth] = {};
-  std::size_t depth_ = 0;
-  bool afterKey_ = false;
-};
 
 // The fields the JSON report is written in: the line, and each device's
 // object as the walk hands it over, one after another.

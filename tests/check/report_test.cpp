@@ -9,6 +9,7 @@
 
 #include "table_rows.h"
 
+#include <cctype>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -282,18 +283,233 @@ TEST_P(Summary, WarnsWhereTheOverrideReachesOtherDevices) {
 
 INSTANTIATE_TEST_SUITE_P(Table, Summary, testing::ValuesIn(kSummaryCases), RowName());
 
-// The JSON line within its bound: devices that do not fit are counted, not listed.
+// Whether a text is one JSON value (RFC 8259), read strictly, and nothing else.
+class JsonReader {
+ public:
+  explicit JsonReader(const std::string& text) : text_(text) {}
+  bool IsOneValue() {
+    const bool value = Value(0);
+    Space();
+    return value && at_ == text_.size();
+  }
+
+ private:
+  void Space() {
+    while (at_ < text_.size() && std::string(" \t\r\n").find(text_[at_]) != std::string::npos) {
+      ++at_;
+    }
+  }
+  bool Take(char c) {
+    Space();
+    if (at_ < text_.size() && text_[at_] == c) {
+      ++at_;
+      return true;
+    }
+    return false;
+  }
+  bool Word(const std::string& word) {
+    if (text_.compare(at_, word.size(), word) != 0) {
+      return false;
+    }
+    at_ += word.size();
+    return true;
+  }
+  bool String() {
+    if (!Take('"')) {
+      return false;
+    }
+    while (at_ < text_.size() && text_[at_] != '"') {
+      const auto c = static_cast<unsigned char>(text_[at_++]);
+      if (c < 0x20) {
+        return false;
+      }
+      if (c == '\\') {
+        if (at_ >= text_.size() || std::string("\"\\/bfnrtu").find(text_[at_]) == std::string::npos) {
+          return false;
+        }
+        const std::size_t hex = text_[at_++] == 'u' ? 4 : 0;
+        for (std::size_t i = 0; i < hex; ++i, ++at_) {
+          if (at_ >= text_.size() || std::isxdigit(static_cast<unsigned char>(text_[at_])) == 0) {
+            return false;
+          }
+        }
+      }
+    }
+    return Take('"');
+  }
+  bool Value(int depth) {
+    Space();
+    if (at_ >= text_.size() || depth > 64) {
+      return false;
+    }
+    const char c = text_[at_];
+    if (c == '{' || c == '[') {
+      const char close = c == '{' ? '}' : ']';
+      ++at_;
+      if (Take(close)) {
+        return true;
+      }
+      do {
+        if (c == '{' && (!String() || !Take(':'))) {
+          return false;
+        }
+        if (!Value(depth + 1)) {
+          return false;
+        }
+      } while (Take(','));
+      return Take(close);
+    }
+    if (c == '"') {
+      return String();
+    }
+    if (std::isdigit(static_cast<unsigned char>(c)) != 0) {
+      const bool leadingZero = c == '0';
+      while (at_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[at_])) != 0) {
+        ++at_;
+      }
+      return !leadingZero || text_[at_ - 1] == '0';
+    }
+    return Word("true") || Word("false") || Word("null");
+  }
+  const std::string& text_;
+  std::size_t at_ = 0;
+};
+
+// The writer keeps its own state: rows of calls, what they write, and whether
+// it is whole and complete.
+struct JsonWriterCase {
+  const char* name;
+  std::size_t fieldSize;
+  void (*write)(JsonOut& json);
+  std::string expected;  // where it is whole
+  bool overflowed;
+  bool complete;
+};
+
+void Nested(JsonOut& json, std::size_t depth) {
+  for (std::size_t i = 0; i < depth; ++i) {
+    json.Begin('[');
+    json.Number(i);
+  }
+  for (std::size_t i = 0; i < depth; ++i) {
+    json.End(']');
+  }
+}
+
+const JsonWriterCase kJsonWriterCases[] = {
+    {"Members", 64,
+     [](JsonOut& json) {
+       json.Begin('{');
+       json.Key("a");
+       json.Number(1);
+       json.Key("b");
+       json.Begin('[');
+       json.Bool(true);
+       json.Null();
+       json.End(']');
+       json.End('}');
+     },
+     "{\"a\":1,\"b\":[true,null]}", false, true},
+    // Commas past the eighth level too.
+    {"TwelveLevels", 64, [](JsonOut& json) { Nested(json, 12); }, "[0,[1,[2,[3,[4,[5,[6,[7,[8,[9,[10,[11]]]]]]]]]]]]",
+     false, true},
+    {"DeeperThanItKeeps", 256, [](JsonOut& json) { Nested(json, 17); }, "", true, false},
+    {"KeyInAnArray", 64,
+     [](JsonOut& json) {
+       json.Begin('[');
+       json.Key("a");
+     },
+     "", true, false},
+    {"ValueWithoutItsKey", 64,
+     [](JsonOut& json) {
+       json.Begin('{');
+       json.Number(1);
+     },
+     "", true, false},
+    {"KeyWithoutItsValue", 64,
+     [](JsonOut& json) {
+       json.Begin('{');
+       json.Key("a");
+       json.End('}');
+     },
+     "", true, false},
+    {"WrongBracket", 64,
+     [](JsonOut& json) {
+       json.Begin('{');
+       json.End(']');
+     },
+     "", true, false},
+    {"EndOfNothing", 64, [](JsonOut& json) { json.End('}'); }, "", true, false},
+    {"TwoValues", 64,
+     [](JsonOut& json) {
+       json.Number(1);
+       json.Number(2);
+     },
+     "", true, false},
+    {"Unclosed", 64, [](JsonOut& json) { json.Begin('{'); }, "{", false, false},
+    {"FieldExactlyFull", 2,
+     [](JsonOut& json) {
+       json.Begin('[');
+       json.End(']');
+     },
+     "[]", false, true},
+    {"OneBytePastTheField", 2,
+     [](JsonOut& json) {
+       json.Begin('[');
+       json.Number(1);
+       json.End(']');
+     },
+     "", true, false},
+};
+
+void PrintTo(const JsonWriterCase& row, std::ostream* out) { *out << row.name; }
+
+class JsonWriter : public testing::TestWithParam<JsonWriterCase> {};
+
+TEST_P(JsonWriter, KeepsItsOwnState) {
+  const JsonWriterCase& c = GetParam();
+  std::vector<char> field(c.fieldSize + 1, '#');  // one guard byte after the field
+  JsonOut json(field.data(), c.fieldSize, nullptr);
+  c.write(json);
+  EXPECT_EQ(json.Overflowed(), c.overflowed);
+  EXPECT_EQ(json.IsComplete(), c.complete);
+  EXPECT_LE(json.Length(), c.fieldSize);
+  EXPECT_EQ(field[c.fieldSize], '#') << "written past the field";
+  if (!c.overflowed) {
+    EXPECT_EQ(std::string(field.data(), json.Length()), c.expected);
+  }
+  if (c.complete) {
+    EXPECT_TRUE(JsonReader(c.expected).IsOneValue());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, JsonWriter, testing::ValuesIn(kJsonWriterCases), RowName());
+
+// The JSON line within its bound, its line end counted as the C runtime's
+// text mode writes it ("\r\n"): devices that do not fit are counted, not
+// listed. Where a row names the length the whole line would have, the last
+// device's name is made as long as it takes; where it names an exe path's
+// length, the head's texts are that much longer.
 struct JsonBoundCase {
   const char* name;
   std::size_t bound;
   std::size_t devices;
-  std::size_t expectedListed;
+  std::size_t expectedListed;  // kAsTheFieldHolds: as many as the devices' field holds
+  std::size_t wholeLine;  // with "\r\n"; 0: as the devices come
+  std::size_t exePath;    // 0: a short one
+  bool textsOmitted;
 };
 
+constexpr std::size_t kAsTheFieldHolds = ~std::size_t{0};
 const JsonBoundCase kJsonBoundCases[] = {
-    {"UnboundListsAll", 0, 40, 40},
-    {"BoundListsWhatFits", kComplianceLineBound, 40, 3},
-    {"BoundWithNone", kComplianceLineBound, 0, 0},
+    {"UnboundListsAll", 0, 40, 40, 0, 0, false},
+    {"BoundListsWhatFits", kComplianceLineBound, 40, 3, 0, 0, false},
+    {"BoundWithNone", kComplianceLineBound, 0, 0, 0, 0, false},
+    {"WholeLineOneShortOfTheBound", kComplianceLineBound, 3, 3, kComplianceLineBound - 1, 0, false},
+    {"WholeLineAtTheBound", kComplianceLineBound, 3, 3, kComplianceLineBound, 0, false},
+    {"WholeLineOnePastTheBound", kComplianceLineBound, 3, 2, kComplianceLineBound + 1, 0, false},
+    {"HeadTooLongForTheBound", kComplianceLineBound, 3, 3, 0, 1900, true},
+    {"DevicesFieldFull", 0, JsonFields::kMostListed + 3, kAsTheFieldHolds, 0, 0, false},
 };
 
 void PrintTo(const JsonBoundCase& row, std::ostream* out) { *out << row.name; }
@@ -308,42 +524,64 @@ std::size_t Count(const std::string& text, const std::string& part) {
   return count;
 }
 
-TEST_P(JsonBound, CountsWhatItCannotList) {
-  const JsonBoundCase& c = GetParam();
+// The line for the row's devices, the last named with NAME.
+std::string BoundLine(const JsonBoundCase& c, std::size_t bound, const std::wstring& lastName) {
   static char deviceId[kDeviceIdFieldSize] = "USB\\VID_1111&PID_2222";
   static Findings findings;
+  static std::wstring exePath;
+  exePath = L"C:\\Tools\\" + std::wstring(c.exePath, L'e') + L"nr.exe";
   findings = {};
   findings.deviceId = &deviceId;
   findings.exeShown = "C:\\Tools\\nr.exe";
+  findings.exeExactPath = exePath.c_str();
   findings.keyPath = findings.windowsKeyPath =
       "SYSTEM\\CurrentControlSet\\Control\\DeviceOverrides\\USB#VID_1111&PID_2222\\LocationPaths\\*";
   findings.devices.listed = true;
   static JsonFields fields;
   ReportText out;
   Latin1 codePage;
-  JsonReport report(out, codePage, c.bound, fields);
+  JsonReport report(out, codePage, bound, fields);
   report.Head(findings);
   for (std::size_t i = 0; i < c.devices; ++i) {
     const DeviceFacts device = Device(IdMatch::MostSpecific, kOne, Capability::NotRemovable, kComputers, true,
                                       {ParentRead::Listed, Literal(L"USB\\VID_1111&PID_2222\\5&1"),
                                        Literal(L"USB Composite Device"), Literal(L"USB\\VID_1111&PID_2222")},
-                                      L"HID Keyboard Device");
+                                      i + 1 == c.devices ? lastName.c_str() : L"HID Keyboard Device");
     CountDevice(findings.devices, device);
     report.Device(findings, device);
   }
   report.Tail(findings);
-  const std::string& line = out.text_;
+  return out.text_;
+}
+
+TEST_P(JsonBound, CountsWhatItCannotList) {
+  const JsonBoundCase& c = GetParam();
+  std::wstring lastName = L"HID Keyboard Device";
+  if (c.wholeLine != 0) {
+    // Unbound, the line grows by a byte with each letter of the name.
+    const std::size_t length = BoundLine(c, 0, lastName).size() + 1;
+    ASSERT_LE(length, c.wholeLine);
+    lastName += std::wstring(c.wholeLine - length, L'n');
+    ASSERT_EQ(BoundLine(c, 0, lastName).size() + 1, c.wholeLine);
+  }
+  const std::string line = BoundLine(c, c.bound, lastName);
   ASSERT_EQ(Count(line, "\n"), 1U);
-  EXPECT_EQ(line.substr(line.size() - 2), "}\n");
+  EXPECT_TRUE(JsonReader(line).IsOneValue()) << line;
   if (c.bound != 0) {
-    EXPECT_LE(line.size(), c.bound);
+    EXPECT_LE(line.size() + 1, c.bound);
   }
   // Each device's object names its instance and the one above it.
-  EXPECT_EQ(Count(line, "\"instance\":") / 2, c.expectedListed) << line;
-  EXPECT_NE(line.find("\"devices_not_listed\":" + std::to_string(c.devices - c.expectedListed) + "}"),
-            std::string::npos)
+  const std::size_t listed = Count(line, "\"instance\":") / 2;
+  if (c.expectedListed == kAsTheFieldHolds) {
+    EXPECT_GT(listed, 0U);
+    EXPECT_LT(listed, c.devices);
+  } else {
+    EXPECT_EQ(listed, c.expectedListed) << line;
+  }
+  EXPECT_NE(line.find("\"devices_not_listed\":" + std::to_string(c.devices - listed) + "}"), std::string::npos)
       << line;
   EXPECT_NE(line.find("\"devices\":" + std::to_string(c.devices) + ","), std::string::npos) << line;
+  EXPECT_EQ(line.find("\"texts_omitted\":true") != std::string::npos, c.textsOmitted) << line;
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, JsonBound, testing::ValuesIn(kJsonBoundCases), RowName());
