@@ -143,6 +143,11 @@ constexpr CatalogueRow kRows[] = {
     {Row::KeyNeverRead, "warning", "key_never_read",
      "Windows looks up an override for this ID only under the ID with every \\ as #, HKEY_LOCAL_MACHINE\\{}; the "
      "exe writes another key, which Windows never reads: no ID leads to a key with a further level"},
+    {Row::KeyEmptyLevel, "warning", "key_empty_level",
+     "the key has an empty level (the value ends with \\ or holds \\\\): what Windows does with one is not "
+     "documented (it may refuse the key, or merge the level away and write the key of the ID without it), so "
+     "whether the override is in effect cannot be told, and the PC is never counted as compliant: remove the "
+     "extra \\"},
     {Row::KeyForAnotherSpelling, "warning", "key_for_another_spelling",
      "the value is not written as a hardware ID: Windows reads the exe's key for the ID {}\\{}, and so the "
      "override marks the devices with that ID"},

@@ -46,7 +46,7 @@ enum class Row : std::uint8_t {
   // The warnings and notes, in the order of Notice.
   FolderTrustedOnlyForAccount, RealFolderTrustedOnlyForAccount, ExeTrustedOnlyForAccount,
   SettingsTrustedOnlyForAccount, ValueSpace, ValueSemicolon, ValueOutsideAscii, WideValueOutsideAscii,
-  ValueThirdPart, KeyNeverRead, KeyForAnotherSpelling, ReachesOtherKinds, RestartOrReplug, NotPresent,
+  ValueThirdPart, KeyNeverRead, KeyEmptyLevel, KeyForAnotherSpelling, ReachesOtherKinds, RestartOrReplug, NotPresent,
   // The verdict, and its reasons in the order of Reason (from IdTooShort on).
   WouldMark, WouldDoNothing,
   IdTooShort, ExePathTooLong, ExeLongPathUnknown, ExePathNotExact, ReadsMayGoElsewhere,

@@ -200,6 +200,7 @@ void WriteKeyLines(ReportOut& out, CodePage& codePage, const Findings& findings,
   }
   NoticeLine(out, codePage, verdict, Notice::KeyNeverRead,
              {Row::KeyNeverRead, {Outside(findings.windowsKeyPath)}});
+  NoticeLine(out, codePage, verdict, Notice::KeyEmptyLevel, {Row::KeyEmptyLevel, {}});
   // The ID that leads there, as Windows writes it: the key's level with the
   // "#" after the enumerator as the "\" it stands for.
   const Text level = OverrideKeyLevel(findings.keyPath);

@@ -117,6 +117,16 @@ KeyReach JudgeKeyReach(Text exeKeyLevel, Text windowsKeyLevel) {
   return IsSameText(exeKeyLevel, windowsKeyLevel) ? KeyReach::TheId : KeyReach::AnotherSpelling;
 }
 
+bool HasEmptyLevel(Text exeKeyLevel) {
+  for (std::size_t i = 0; i < exeKeyLevel.length; ++i) {
+    const bool levelEnds = exeKeyLevel.text[i] == '\\';
+    if (levelEnds && (i == 0 || i + 1 == exeKeyLevel.length || exeKeyLevel.text[i + 1] == '\\')) {
+      return true;
+    }
+  }
+  return false;
+}
+
 Container JudgeContainer(const ContainerFacts& container) {
   if (container.hasInLocalMachine) {
     return container.inLocalMachine ? Container::TheComputers : Container::OfItsOwn;
@@ -199,13 +209,18 @@ Verdict Decide(const Findings& findings) {
   }
   verdict.outcome = Outcome::WouldMark;
   verdict.exeStatus = kExitWriteAttempted;
+  bool emptyLevel = false;
   if (findings.keyPath != nullptr && findings.windowsKeyPath != nullptr) {
-    verdict.reach = JudgeKeyReach(OverrideKeyLevel(findings.keyPath), OverrideKeyLevel(findings.windowsKeyPath));
-    Note(verdict, Notice::KeyNeverRead, verdict.reach == KeyReach::NoId);
+    const Text level = OverrideKeyLevel(findings.keyPath);
+    verdict.reach = JudgeKeyReach(level, OverrideKeyLevel(findings.windowsKeyPath));
+    emptyLevel = HasEmptyLevel(level);
+    Note(verdict, Notice::KeyNeverRead, verdict.reach == KeyReach::NoId && !emptyLevel);
+    Note(verdict, Notice::KeyEmptyLevel, emptyLevel);
     Note(verdict, Notice::KeyForAnotherSpelling, verdict.reach == KeyReach::AnotherSpelling);
     verdict.keyMarked = findings.keyNow.state == KeyState::Dword && findings.keyNow.data == kRemovableData;
   }
-  verdict.compliant = verdict.keyMarked;
+  // Where Windows reads an override of an empty level cannot be told: never compliant.
+  verdict.compliant = verdict.keyMarked && !emptyLevel;
   verdict.complianceStatus = verdict.compliant ? kExitCompliant : kExitNotCompliant;
   const DeviceTally& tally = findings.devices;
   if (tally.listed) {

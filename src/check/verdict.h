@@ -74,6 +74,7 @@ enum class Notice : std::uint8_t {
   WideValueOutsideAscii,
   ValueThirdPart,
   KeyNeverRead,
+  KeyEmptyLevel,
   KeyForAnotherSpelling,
   ReachesOtherKinds,
   RestartOrReplug,
@@ -88,6 +89,12 @@ bool IsNote(Notice notice);
 // it has a further level that no ID with every backslash as "#" has.
 enum class KeyReach : std::uint8_t { TheId, AnotherSpelling, NoId };
 KeyReach JudgeKeyReach(Text exeKeyLevel, Text windowsKeyLevel);
+// Whether the key has an empty level (the ID ends with a backslash, or holds
+// two in a row). What Windows does with one is not documented: it may refuse
+// the key, or, as Wine does, merge the level away and write the key of the ID
+// without it; where it reads the override, and so whether it is in effect,
+// cannot be told.
+bool HasEmptyLevel(Text exeKeyLevel);
 
 // Which container Windows says a device is in.
 enum class Container : std::uint8_t { TheComputers, OfItsOwn, CannotTell };

@@ -165,6 +165,13 @@ const VerdictCase kVerdictCases[] = {
      {Notice::KeyNeverRead}},
     {"AnotherSpelling", "USB/VID_1111&PID_2222", [](Record&) {}, Outcome::WouldMark, 1, 1, Effect::NoDevice,
      {Notice::KeyForAnotherSpelling}},
+    // An empty key level: where Windows reads it cannot be told, so marked is not compliant.
+    {"EmptyLevelAtTheEnd", "USB\\VID_1111&PID_2222\\", Marked, Outcome::WouldMark, 1, 1, Effect::NoDevice,
+     {Notice::ValueThirdPart, Notice::KeyEmptyLevel}},
+    {"EmptyLevelInside", "USB\\VID_1111\\\\PID_2222&REV_01", Marked, Outcome::WouldMark, 1, 1, Effect::NoDevice,
+     {Notice::ValueThirdPart, Notice::KeyEmptyLevel}},
+    {"FurtherLevelNotEmpty", "USB\\VID_1111&PID_2222\\5&1", Marked, Outcome::WouldMark, 1, 0, Effect::NoDevice,
+     {Notice::ValueThirdPart, Notice::KeyNeverRead}},
     {"Compatible", "USB\\VID_1111&PID_2222",
      [](Record& r) {
        DeviceFacts device = Device(Capability::Removable, true);
