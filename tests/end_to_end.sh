@@ -16,6 +16,7 @@ if (( 0x$capabilities & 0x2 )) && [ -z "${E2E_NO_DAC_OVERRIDE:-}" ]; then
   E2E_NO_DAC_OVERRIDE=1 exec setpriv --bounding-set=-dac_override,-dac_read_search -- bash "$0" "$@"
 fi
 source "$(dirname "$0")/../scripts/lib/common.sh"
+pin_wine_lookup "$0" "$@"
 # Modes as a careful administrator's: the cases that open files to others say so.
 umask 022
 windows_dir=$1  # after the shared library, which sets its own default
@@ -285,6 +286,14 @@ case_id_100_characters() { settings notremovable.ini "$(id_of_length 100)"; expe
 case_id_195_characters() { settings notremovable.ini "$(id_of_length 195)"; expect 1 "$(key_of_length 195)"; }
 case_id_196_characters_refused_by_platform() { settings notremovable.ini "$(id_of_length 196)"; expect 1 -; }
 case_id_254_characters_refused_by_platform() { settings notremovable.ini "$(id_of_length 254)"; expect 1 -; }
+# An empty key level: the exe writes as it always has (Wine merges the level
+# away); the check warns, and never calls the PC compliant.
+case_id_with_empty_key_level() {
+  settings notremovable.ini 'USB\VID_1111&PID_2222\'
+  expect 1 "$configured_key"
+  fleet after '--compliance --json' 1 summary.compliant=false verdict.key_now.state=removable_0 \
+    warnings.3=value_third_part warnings.4=key_empty_level
+}
 case_id_255_characters() { settings notremovable.ini "$(id_of_length 255)"; expect 0 -; }
 case_id_300_characters() { settings notremovable.ini "$(id_of_length 300)"; expect 0 -; }
 case_dot_in_folder_only() {
@@ -932,6 +941,25 @@ record() {  # NAME PROBLEMS
     failed=$((failed + 1))
   fi
 }
+# The wineservers running now for this prefix, by pid (another table may run
+# in another prefix meanwhile).
+wineservers() {
+  local pid
+  for pid in $(pgrep -x 'wineserver(64)?' | sort); do
+    ! tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || printf '%s ' "$pid"
+  done
+}
+# What a failed case leaves to find why: each Wine program's status, the
+# wineservers before and after it, the Wine programs alive, what reg says.
+failure_evidence() {  # SERVERS_BEFORE
+  echo "  Wine's calls in this case:"
+  sed 's/^/    /' "$wine_call_log"
+  echo "  wineservers before: $1; after: $(wineservers)(this run's: $wine_server_pid; TMPDIR $TMPDIR)"
+  echo "  Wine programs alive:"
+  pgrep -a -f '\.exe|wine' | grep -v pgrep | sed 's/^/    /'
+  echo "  reg query $overrides_key /s said:"
+  "${native_reg[@]}" query "$overrides_key" /s 2>&1 </dev/null | tr -d '\r' | sed 's/^/    /'
+}
 
 start_wine
 trap stop_wine EXIT
@@ -945,6 +973,8 @@ for name in $(declare -F | sed -n 's/^declare -f case_//p'); do
   # A clean slate: no device overrides, and the case folder laid anew with the exe in it.
   dir="$cases_dir/$name"
   exe="$dir/notremovable.exe"
+  servers_before=$(wineservers)
+  wine_call_log="$dir.wine-calls" && : >"$wine_call_log"
   fresh_exe_folder "$dir" 2>"$dir.slate"
   outside=() facts=() afterwards=() exe_args=() judge_args=() judge_json=() judge_output="" fleets=()
   exe_runner=(plainly) check_runner=(wine)
@@ -966,6 +996,9 @@ for name in $(declare -F | sed -n 's/^declare -f case_//p'); do
   fi
   rm -rf "${outside[@]}"
   [ -z "$registered" ] || devices clear
+  [ "$(wineservers)" = "$servers_before" ] || problems+=" the wineservers changed during the case;"
+  [ -z "$problems" ] || problems+=$'\n'"$(failure_evidence "$servers_before")"
+  wine_call_log=""
   [ -n "$skip" ] || record "$name" "$problems"
 done
 "${native_reg[@]}" delete "$overrides_key" /f >/dev/null 2>&1

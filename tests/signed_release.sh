@@ -35,6 +35,7 @@ runs_under_wine() {
   [ "$status" = 1 ] && grep -q 'Removable *REG_DWORD *0x0' <<<"$written"
 }
 if [ "${3:-}" = --run ]; then
+  pin_wine_lookup "$0" "$@"
   if ! runs_32bit_code; then
     echo "skipped: the signed exe is a 32-bit program: $(no_32bit_reason)"
     exit 77

@@ -77,11 +77,39 @@ use_prefix() {
 # loader first, whatever the program), and Wine's 64-bit loader. Neither
 # holds the prefix's lock (below): the services a Wine program starts may
 # outlive the script that took it.
+# Where wine_call_log names a file, each call's status and arguments go there,
+# for a failure to tell what Wine did.
 wine_lock=""
+wine_call_log=""
 wine() { without_lock "${wine_loader[@]}" "$@"; }
 wine64() { without_lock "$wine64_loader" "$@"; }
 without_lock() {
-  if [ -n "$wine_lock" ]; then command "$@" {wine_lock}>&-; else command "$@"; fi
+  local status=0
+  if [ -n "$wine_lock" ]; then command "$@" {wine_lock}>&- || status=$?; else command "$@" || status=$?; fi
+  [ -z "$wine_call_log" ] || printf 'status %s: %s\n' "$status" "$*" >>"$wine_call_log"
+  return "$status"
+}
+
+# Wine finds the prefix's wineserver anew at every start: through
+# /run/user/UID/wine where that folder exists at that moment, else through
+# $TMPDIR. Should either change midway (a login of the same user makes or
+# removes /run/user/UID; a cleaner empties /tmp), the next Wine program
+# silently starts a second server on the same prefix, and the two save over
+# each other. So both are pinned for the whole run: TMPDIR to a folder of the
+# build tree, and /run/user behind an empty tmpfs in the run's own mount
+# namespace, where the host lets it make one (the caller is then run again
+# there, once: pin_wine_lookup "$0" "$@" before anything else).
+pin_wine_lookup() {  # SCRIPT ARGS...
+  export TMPDIR="$root/build/wine-tmp"
+  mkdir -p "$TMPDIR"
+  if [ -z "${NOTREMOVABLE_WINE_PINNED:-}" ]; then
+    export NOTREMOVABLE_WINE_PINNED=1
+    mkdir -p /run/user 2>/dev/null || true
+    if unshare --mount --propagation private mount -t tmpfs -o mode=755 none /run/user 2>/dev/null; then
+      exec unshare --mount --propagation private \
+        bash -c 'mount -t tmpfs -o mode=755 none /run/user && exec bash "$@"' pin "$@"
+    fi
+  fi
 }
 use_prefix win32
 
@@ -164,12 +192,14 @@ start_wine() {
   if kill -0 "$pid" 2>/dev/null; then
     wine_server_pid=$pid
   fi
-  # A new prefix takes a few seconds and about 600 MB, once.
+  # A new prefix takes a few seconds and about 600 MB, once: the first Wine
+  # program sets it up (an explicit "wineboot -i" would set it up again, its
+  # services restarting while the run goes on).
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     local status=0
-    wine wineboot -i >/dev/null 2>&1 || status=$?
+    wine cmd /c exit 0 >/dev/null 2>&1 || status=$?
     if [ "$status" != 0 ]; then
-      echo "wine: wineboot could not create the prefix $WINEPREFIX (status $status)" >&2
+      echo "wine: could not create the prefix $WINEPREFIX (status $status)" >&2
       return 1
     fi
   fi
