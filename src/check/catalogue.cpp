@@ -161,6 +161,14 @@ constexpr CatalogueRow kRows[] = {
      "a device not present now keeps the container it had when it was last set up; the override applies when "
      "it is next connected"},
 
+    {Row::OutcomeCannotJudge, nullptr, "cannot_judge", "cannot judge"},
+    {Row::SummaryNoDevice, nullptr, "no_device", "no present device whose container the override decides"},
+    {Row::SummaryInEffect, nullptr, "in_effect", "all in the computer's container"},
+    {Row::SummaryPending, nullptr, "pending", "some still in a container of their own: a restart or replug is pending"},
+    {Row::SummaryCannotTell, nullptr, "cannot_tell", "where some are cannot be told"},
+    {Row::PlaceAsNamed, nullptr, "as_named", "where it was named"},
+    {Row::PlaceElsewhere, nullptr, "elsewhere", "elsewhere than it was named"},
+    {Row::PlaceUnknown, nullptr, "unknown", "where it really lies cannot be told"},
     {Row::WouldMark, "verdict", "would_mark", "would mark HKEY_LOCAL_MACHINE\\{} (status {})"},
     {Row::WouldDoNothing, "verdict", "would_do_nothing", "would do nothing: {} (status {})"},
     {Row::IdTooShort, nullptr, "id_too_short", "the ID is shorter than 21 characters"},
@@ -216,30 +224,6 @@ constexpr bool InOrder() {
 }
 static_assert(InOrder(), "one row for each Row, in order");
 
-// A row that follows another by the offset of an enum's value.
-template <class Enum>
-Row After(Row first, Enum value) {
-  return static_cast<Row>(static_cast<std::size_t>(first) + static_cast<std::size_t>(value));
-}
-static_assert(static_cast<std::size_t>(Row::ReasonTargetNotConsole) - static_cast<std::size_t>(Row::IdTooShort) ==
-                  static_cast<std::size_t>(Reason::TargetNotConsole) - static_cast<std::size_t>(Reason::IdTooShort),
-              "one row for each reason, in order");
-static_assert(static_cast<std::size_t>(Row::NotPresent) - static_cast<std::size_t>(Row::FolderTrustedOnlyForAccount) ==
-                  kNoticeCount - 1,
-              "one row for each notice, in order");
-static_assert(static_cast<std::size_t>(Row::SettingsLinkToNothing) - static_cast<std::size_t>(Row::SettingsNotLooked) ==
-                  static_cast<std::size_t>(SettingsFile::LinkToNothing),
-              "one row for each state of the settings file, in order");
-static_assert(static_cast<std::size_t>(Row::Windows64Native) - static_cast<std::size_t>(Row::WindowsUnknown) ==
-                  static_cast<std::size_t>(WindowsKind::Bits64Native),
-              "one row for each kind of Windows, in order");
-static_assert(static_cast<std::size_t>(Row::ContainerCannotTell) - static_cast<std::size_t>(Row::ContainerComputers) ==
-                  static_cast<std::size_t>(Container::CannotTell),
-              "one row for each container, in order");
-static_assert(static_cast<std::size_t>(Row::EffectCannotTell) - static_cast<std::size_t>(Row::DecidesContainer) ==
-                  static_cast<std::size_t>(OverrideEffect::CannotTell),
-              "one row for each effect, in order");
-
 // The write rights, the most telling first, and what each lets someone do.
 struct RightWording {
   std::uint32_t rights;
@@ -258,6 +242,30 @@ constexpr RightWording kRightWordings[] = {
     {kWriteAttributes, "change the attributes of", "change the attributes of"},
     {kWriteEa, "change the extended attributes of", "change the extended attributes of"},
 };
+
+// The line that says why the check cannot judge the target it was given.
+Row CannotJudgeRow(Reason reason) {
+  switch (reason) {
+    case Reason::TargetFolder:
+      return Row::TargetFolder;
+    case Reason::TargetDevice:
+      return Row::TargetDevice;
+    case Reason::NotAProgram:
+      return Row::NotAProgram;
+    case Reason::TargetUnreadable:
+      return Row::TargetUnreadable;
+    case Reason::TargetTruncated:
+      return Row::TargetTruncated;
+    case Reason::TargetOtherMachine:
+      return Row::TargetOtherMachine;
+    case Reason::TargetDll:
+      return Row::TargetDll;
+    case Reason::TargetNotConsole:
+      return Row::TargetNotConsole;
+    default:
+      return Row::NoSuchExe;
+  }
+}
 
 void FillSlot(SentenceSink& sink, const Slot& slot) {
   switch (slot.kind) {
@@ -285,14 +293,229 @@ void FillSlot(SentenceSink& sink, const Slot& slot) {
 
 const CatalogueRow& RowOf(Row row) { return kRows[static_cast<std::size_t>(row)]; }
 
+// Each value's row, named case by case: the compiler holds every switch to
+// every value of its enum, so none is left without its row.
 Row ReasonRow(Reason reason) {
-  return reason == Reason::None ? Row::WouldMark : After(Row::IdTooShort, static_cast<std::size_t>(reason) - 1);
+  switch (reason) {
+    case Reason::None:
+      return Row::WouldMark;
+    case Reason::IdTooShort:
+      return Row::IdTooShort;
+    case Reason::ExePathTooLong:
+      return Row::ExePathTooLong;
+    case Reason::ExeLongPathUnknown:
+      return Row::ExeLongPathUnknown;
+    case Reason::ExePathNotExact:
+      return Row::ExePathNotExact;
+    case Reason::ReadsMayGoElsewhere:
+      return Row::ReadsMayGoElsewhere;
+    case Reason::SettingsPathTooLong:
+      return Row::SettingsPathTooLong;
+    case Reason::AccountUnknown:
+      return Row::AccountUnreadable;
+    case Reason::FolderUntrusted:
+      return Row::FolderUntrusted;
+    case Reason::ExeRealPathTooLong:
+      return Row::ExeRealPathTooLong;
+    case Reason::RealFolderUntrusted:
+      return Row::RealFolderUntrusted;
+    case Reason::ExeUntrusted:
+      return Row::ExeUntrusted;
+    case Reason::SettingsUntrusted:
+      return Row::SettingsUntrusted;
+    case Reason::SettingsUnreadable:
+      return Row::ReasonSettingsUnreadable;
+    case Reason::SettingsHeld:
+      return Row::ReasonSettingsHeld;
+    case Reason::SettingsLinkToNothing:
+      return Row::ReasonSettingsLinkToNothing;
+    case Reason::SettingsElsewhere:
+      return Row::ReasonSettingsElsewhere;
+    case Reason::SettingsPlaceUnknown:
+      return Row::ReasonSettingsPlaceUnknown;
+    case Reason::SettingsTooLarge:
+      return Row::ReasonSettingsTooLarge;
+    case Reason::SettingsReadFailed:
+      return Row::ReasonSettingsReadFailed;
+    case Reason::ValueTooLong:
+      return Row::ValueTooLong;
+    case Reason::SettingsNameCase:
+      return Row::SettingsNameCase;
+    case Reason::Usage:
+      return Row::ReasonUsage;
+    case Reason::NoSuchExe:
+      return Row::ReasonNoSuchExe;
+    case Reason::TargetFolder:
+      return Row::ReasonTargetFolder;
+    case Reason::TargetDevice:
+      return Row::ReasonTargetDevice;
+    case Reason::NotAProgram:
+      return Row::ReasonNotAProgram;
+    case Reason::TargetUnreadable:
+      return Row::ReasonTargetUnreadable;
+    case Reason::TargetTruncated:
+      return Row::ReasonTargetTruncated;
+    case Reason::TargetOtherMachine:
+      return Row::ReasonTargetOtherMachine;
+    case Reason::TargetDll:
+      return Row::ReasonTargetDll;
+    case Reason::TargetNotConsole:
+      return Row::ReasonTargetNotConsole;
+  }
+  return Row::WouldMark;  // no other value
 }
-Row NoticeRow(Notice notice) { return After(Row::FolderTrustedOnlyForAccount, notice); }
-Row WindowsRow(WindowsKind windows) { return After(Row::WindowsUnknown, windows); }
-Row SettingsFileRow(SettingsFile file) { return After(Row::SettingsNotLooked, file); }
-Row ContainerRow(Container container) { return After(Row::ContainerComputers, container); }
-Row EffectRow(OverrideEffect effect) { return After(Row::DecidesContainer, effect); }
+
+Row NoticeRow(Notice notice) {
+  switch (notice) {
+    case Notice::FolderTrustedOnlyForAccount:
+      return Row::FolderTrustedOnlyForAccount;
+    case Notice::RealFolderTrustedOnlyForAccount:
+      return Row::RealFolderTrustedOnlyForAccount;
+    case Notice::ExeTrustedOnlyForAccount:
+      return Row::ExeTrustedOnlyForAccount;
+    case Notice::SettingsTrustedOnlyForAccount:
+      return Row::SettingsTrustedOnlyForAccount;
+    case Notice::ValueSpace:
+      return Row::ValueSpace;
+    case Notice::ValueSemicolon:
+      return Row::ValueSemicolon;
+    case Notice::ValueOutsideAscii:
+      return Row::ValueOutsideAscii;
+    case Notice::WideValueOutsideAscii:
+      return Row::WideValueOutsideAscii;
+    case Notice::ValueThirdPart:
+      return Row::ValueThirdPart;
+    case Notice::KeyNeverRead:
+      return Row::KeyNeverRead;
+    case Notice::KeyEmptyLevel:
+      return Row::KeyEmptyLevel;
+    case Notice::KeyForAnotherSpelling:
+      return Row::KeyForAnotherSpelling;
+    case Notice::ReachesOtherKinds:
+      return Row::ReachesOtherKinds;
+    case Notice::RestartOrReplug:
+      return Row::RestartOrReplug;
+    case Notice::NotPresent:
+      return Row::NotPresent;
+  }
+  return Row::FolderTrustedOnlyForAccount;  // no other value
+}
+
+Row WindowsRow(WindowsKind windows) {
+  switch (windows) {
+    case WindowsKind::Unknown:
+      return Row::WindowsUnknown;
+    case WindowsKind::Bits32:
+      return Row::Windows32;
+    case WindowsKind::Bits64:
+      return Row::Windows64;
+    case WindowsKind::Bits64Native:
+      return Row::Windows64Native;
+  }
+  return Row::WindowsUnknown;  // no other value
+}
+
+Row SettingsFileRow(SettingsFile file) {
+  switch (file) {
+    case SettingsFile::NotLooked:
+      return Row::SettingsNotLooked;
+    case SettingsFile::Missing:
+      return Row::SettingsMissing;
+    case SettingsFile::Folder:
+      return Row::SettingsFolder;
+    case SettingsFile::Present:
+      return Row::SettingsPresent;
+    case SettingsFile::Unreadable:
+      return Row::SettingsUnreadable;
+    case SettingsFile::Held:
+      return Row::SettingsHeld;
+    case SettingsFile::LinkToNothing:
+      return Row::SettingsLinkToNothing;
+  }
+  return Row::SettingsNotLooked;  // no other value
+}
+
+Row ContainerRow(Container container) {
+  switch (container) {
+    case Container::TheComputers:
+      return Row::ContainerComputers;
+    case Container::OfItsOwn:
+      return Row::ContainerOwn;
+    case Container::CannotTell:
+      return Row::ContainerCannotTell;
+  }
+  return Row::ContainerComputers;  // no other value
+}
+
+Row EffectRow(OverrideEffect effect) {
+  switch (effect) {
+    case OverrideEffect::DecidesContainer:
+      return Row::DecidesContainer;
+    case OverrideEffect::ChangesNothing:
+      return Row::ChangesNothing;
+    case OverrideEffect::CannotTell:
+      return Row::EffectCannotTell;
+  }
+  return Row::DecidesContainer;  // no other value
+}
+
+Row OutcomeRow(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::WouldMark:
+      return Row::WouldMark;
+    case Outcome::WouldDoNothing:
+      return Row::WouldDoNothing;
+    case Outcome::CannotJudge:
+      return Row::OutcomeCannotJudge;
+  }
+  return Row::WouldMark;  // no other value
+}
+
+Row SummaryEffectRow(Effect effect) {
+  switch (effect) {
+    case Effect::NoDevice:
+      return Row::SummaryNoDevice;
+    case Effect::InEffect:
+      return Row::SummaryInEffect;
+    case Effect::Pending:
+      return Row::SummaryPending;
+    case Effect::CannotTell:
+      return Row::SummaryCannotTell;
+  }
+  return Row::SummaryNoDevice;  // no other value
+}
+
+Row PlaceRow(Whereabouts place) {
+  switch (place) {
+    case Whereabouts::AsNamed:
+      return Row::PlaceAsNamed;
+    case Whereabouts::Elsewhere:
+      return Row::PlaceElsewhere;
+    case Whereabouts::Unknown:
+      return Row::PlaceUnknown;
+  }
+  return Row::PlaceAsNamed;  // no other value
+}
+
+Row MatchRow(IdMatch match) {
+  switch (match) {
+    case IdMatch::InstancePath:
+      return Row::DeviceInstancePath;
+    case IdMatch::Compatible:
+      return Row::Compatible;
+    case IdMatch::None:
+    case IdMatch::MostSpecific:
+    case IdMatch::LessSpecific:
+      return Row::MostSpecific;
+  }
+  return Row::MostSpecific;  // no other value
+}
+
+Row ValueSourceRow(const SettingsFindings& settings) {
+  return settings.file != SettingsFile::Present ? Row::ValueDefault
+         : settings.keyMissing                  ? Row::ValueDefaultNoDevId
+                                                : Row::Value;
+}
 
 Row TrustRow(TrustVerdict verdict) {
   switch (verdict) {
@@ -413,16 +636,11 @@ void WordReason(const Findings& findings, Reason reason, ReasonWording& wording)
     case Reason::TargetFolder:
     case Reason::TargetDevice:
     case Reason::NotAProgram:
-      wording.clause = {After(Row::NoSuchExe, static_cast<std::size_t>(reason) - static_cast<std::size_t>(Reason::NoSuchExe)),
-                        {Outside(findings.exeShown)}};
-      break;
     case Reason::TargetTruncated:
     case Reason::TargetOtherMachine:
     case Reason::TargetDll:
     case Reason::TargetNotConsole:
-      wording.clause = {After(Row::TargetTruncated,
-                              static_cast<std::size_t>(reason) - static_cast<std::size_t>(Reason::TargetTruncated)),
-                        {Outside(findings.exeShown)}};
+      wording.clause = {CannotJudgeRow(reason), {Outside(findings.exeShown)}};
       break;
     case Reason::TargetUnreadable:
       wording.clause = {Row::TargetUnreadable,

@@ -47,7 +47,11 @@ enum class Row : std::uint8_t {
   FolderTrustedOnlyForAccount, RealFolderTrustedOnlyForAccount, ExeTrustedOnlyForAccount,
   SettingsTrustedOnlyForAccount, ValueSpace, ValueSemicolon, ValueOutsideAscii, WideValueOutsideAscii,
   ValueThirdPart, KeyNeverRead, KeyEmptyLevel, KeyForAnotherSpelling, ReachesOtherKinds, RestartOrReplug, NotPresent,
-  // The verdict, and its reasons in the order of Reason (from IdTooShort on).
+  // Codes the JSON form gives where the text form words the facts otherwise:
+  // an outcome, the override's effect on this PC, where the exe really lies.
+  OutcomeCannotJudge, SummaryNoDevice, SummaryInEffect, SummaryPending, SummaryCannotTell,
+  PlaceAsNamed, PlaceElsewhere, PlaceUnknown,
+  // The verdict, and its reasons.
   WouldMark, WouldDoNothing,
   IdTooShort, ExePathTooLong, ExeLongPathUnknown, ExePathNotExact, ReadsMayGoElsewhere,
   SettingsPathTooLong, AccountUnreadable, FolderUntrusted, ExeRealPathTooLong, RealFolderUntrusted,
@@ -67,7 +71,8 @@ struct CatalogueRow {
 const CatalogueRow& RowOf(Row row);
 
 // The rows that word a reason, a notice, a kind of Windows, what stands at
-// the settings path, a trust verdict, and the key now.
+// the settings path, a trust verdict, the key now, and the rest that the
+// JSON form gives a code: every code it writes comes from one of them.
 Row ReasonRow(Reason reason);
 Row NoticeRow(Notice notice);
 Row WindowsRow(WindowsKind windows);
@@ -76,6 +81,11 @@ Row TrustRow(TrustVerdict verdict);
 Row KeyNowRow(KeyState state, bool marked);
 Row ContainerRow(Container container);
 Row EffectRow(OverrideEffect effect);
+Row OutcomeRow(Outcome outcome);
+Row SummaryEffectRow(Effect effect);
+Row PlaceRow(Whereabouts place);
+Row MatchRow(IdMatch match);
+Row ValueSourceRow(const SettingsFindings& settings);
 
 // What the most telling write right in the mask lets someone do, worded to
 // stand between a name and the object's path ("add files to"); null when

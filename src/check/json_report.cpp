@@ -56,41 +56,6 @@ void SentenceValue(JsonOut& json, CodePage& codePage, const Sentence& sentence) 
 
 const char* CodeOf(Row row) { return RowOf(row).code; }
 
-const char* OutcomeCode(Outcome outcome) {
-  switch (outcome) {
-    case Outcome::WouldMark:
-      return CodeOf(Row::WouldMark);
-    case Outcome::WouldDoNothing:
-      return CodeOf(Row::WouldDoNothing);
-    default:
-      return "cannot_judge";
-  }
-}
-
-const char* EffectCode(Effect effect) {
-  switch (effect) {
-    case Effect::InEffect:
-      return "in_effect";
-    case Effect::Pending:
-      return "pending";
-    case Effect::CannotTell:
-      return "cannot_tell";
-    default:
-      return "no_device";
-  }
-}
-
-const char* PlaceCode(Whereabouts place) {
-  switch (place) {
-    case Whereabouts::AsNamed:
-      return "as_named";
-    case Whereabouts::Elsewhere:
-      return "elsewhere";
-    default:
-      return "unknown";
-  }
-}
-
 // The texts of a line within the bound are given only where they fit.
 struct Writing {
   JsonOut& json;
@@ -179,7 +144,7 @@ void KeyText(Writing& w, const char* key, const char* path) {
 void WriteVerdict(Writing& w, const Findings& findings, const Verdict& verdict) {
   w.json.Key("verdict");
   w.json.Begin('{');
-  w.Code("outcome", OutcomeCode(verdict.outcome));
+  w.Code("outcome", CodeOf(OutcomeRow(verdict.outcome)));
   w.Number("status", static_cast<unsigned long long>(verdict.exeStatus));
   w.Code("reason", verdict.reason == Reason::None ? nullptr : CodeOf(ReasonRow(verdict.reason)));
   w.json.Key("reason_text");
@@ -204,7 +169,7 @@ void WriteSummary(Writing& w, const Findings& findings, const Verdict& verdict) 
   w.json.Begin('{');
   w.Bool("compliant", verdict.compliant);
   w.Number("compliance_status", static_cast<unsigned long long>(verdict.complianceStatus));
-  w.Code("effect", EffectCode(verdict.effect));
+  w.Code("effect", CodeOf(SummaryEffectRow(verdict.effect)));
   w.Bool("devices_listed", tally.listed);
   w.Number("devices", DevicesListed(tally));
   w.Number("in_computer_container", tally.inComputers);
@@ -254,7 +219,7 @@ void WriteSettings(Writing& w, const Findings& findings, const Verdict& verdict)
   w.json.Begin('{');
   w.Text("path", findings.exeExactPath);
   if (settings != nullptr) {
-    w.Code("place", PlaceCode(settings->exePlace));
+    w.Code("place", CodeOf(PlaceRow(settings->exePlace)));
     if (settings->exePlace == Whereabouts::Elsewhere) {
       w.Text("real_path", settings->exeRealPath);
     } else if (settings->exePlace == Whereabouts::Unknown) {
@@ -281,9 +246,7 @@ void WriteSettings(Writing& w, const Findings& findings, const Verdict& verdict)
     w.Text("message", findings.systemMessage);
   }
   if (verdict.valueRead) {
-    w.Code("value_source", CodeOf(settings->file != SettingsFile::Present ? Row::ValueDefault
-                                  : settings->keyMissing                  ? Row::ValueDefaultNoDevId
-                                                                          : Row::Value));
+    w.Code("value_source", CodeOf(ValueSourceRow(*settings)));
     w.Number("value_length", LengthOf(settings->value));
   }
   w.json.End('}');
@@ -332,9 +295,7 @@ void WriteDevice(JsonOut& json, CodePage& codePage, const DeviceFacts& device) {
   } else {
     json.Null();
   }
-  w.Code("match", device.match == IdMatch::InstancePath ? CodeOf(Row::DeviceInstancePath)
-                  : device.match == IdMatch::Compatible ? CodeOf(Row::Compatible)
-                                                        : CodeOf(Row::MostSpecific));
+  w.Code("match", CodeOf(MatchRow(device.match)));
   w.Bool("most_specific", device.match == IdMatch::MostSpecific);
   w.Text("id", device.mostSpecificId);
   w.Bool("present", device.presentNow);

@@ -155,10 +155,7 @@ void WriteValueLines(ReportOut& out, CodePage& codePage, const Findings& finding
     return;
   }
   const std::size_t length = LengthOf(settings.value);
-  const Row row = settings.file != SettingsFile::Present ? Row::ValueDefault
-                  : settings.keyMissing                  ? Row::ValueDefaultNoDevId
-                                                         : Row::Value;
-  WriteLine(out, codePage, {row, {Outside(Text{settings.value, length}), Number(length)}});
+  WriteLine(out, codePage, {ValueSourceRow(settings), {Outside(Text{settings.value, length}), Number(length)}});
   for (const Notice notice : {Notice::ValueSpace, Notice::ValueSemicolon, Notice::ValueOutsideAscii,
                               Notice::WideValueOutsideAscii, Notice::ValueThirdPart}) {
     NoticeLine(out, codePage, verdict, notice, {NoticeRow(notice), {}});

@@ -10,6 +10,10 @@
 #include "table_rows.h"
 
 #include <cctype>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -585,6 +589,170 @@ TEST_P(JsonBound, CountsWhatItCannotList) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, JsonBound, testing::ValuesIn(kJsonBoundCases), RowName());
+
+// The schema's enumerations, read from the file that ships: each JSON field
+// with codes, and the codes the catalogue's rows give it. Both ways: a code
+// the JSON form can write that the schema lacks fails, and so does a code of
+// the schema that no row gives.
+class SchemaEnums {
+ public:
+  SchemaEnums() {
+    std::ifstream file(NOTREMOVABLE_SCHEMA);
+    text_.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    Value("");
+  }
+  // The enumeration at a path of names and indexes ("properties/windows/enum").
+  std::set<std::string> At(const std::string& path) const {
+    const auto found = enums_.find(path);
+    return found != enums_.end() ? found->second : std::set<std::string>{"(no enumeration at " + path + ")"};
+  }
+
+ private:
+  void Space() {
+    while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_])) != 0) {
+      ++at_;
+    }
+  }
+  std::string String() {
+    std::string value;
+    for (++at_; at_ < text_.size() && text_[at_] != '"'; ++at_) {
+      value += text_[at_] == '\\' ? text_[++at_] : text_[at_];
+    }
+    ++at_;
+    return value;
+  }
+  // Reads a value at PATH; returns its text where it is a scalar.
+  std::string Value(const std::string& path) {
+    Space();
+    const char c = at_ < text_.size() ? text_[at_] : '\0';
+    if (c == '{' || c == '[') {
+      ++at_;
+      std::set<std::string> scalars;
+      for (std::size_t index = 0;; ++index) {
+        Space();
+        if (text_[at_] == '}' || text_[at_] == ']') {
+          ++at_;
+          break;
+        }
+        std::string name = std::to_string(index);
+        if (c == '{') {
+          name = String();
+          Space();
+          ++at_;  // ':'
+        }
+        scalars.insert(Value(path.empty() ? name : path + "/" + name));
+        Space();
+        if (text_[at_] == ',') {
+          ++at_;
+        }
+      }
+      if (c == '[' && path.size() >= 4 && path.compare(path.size() - 4, 4, "enum") == 0) {
+        enums_[path] = scalars;
+      }
+      return "";
+    }
+    if (c == '"') {
+      return String();
+    }
+    const std::size_t start = at_;
+    while (at_ < text_.size() && std::string(",]} \t\r\n").find(text_[at_]) == std::string::npos) {
+      ++at_;
+    }
+    return text_.substr(start, at_ - start);
+  }
+  std::string text_;
+  std::size_t at_ = 0;
+  std::map<std::string, std::set<std::string>> enums_;
+};
+
+template <class Enum>
+std::set<std::string> CodesOf(std::size_t count, Row (*row)(Enum), std::size_t first = 0) {
+  std::set<std::string> codes;
+  for (std::size_t i = first; i < count; ++i) {
+    codes.insert(RowOf(row(static_cast<Enum>(i))).code);
+  }
+  return codes;
+}
+std::set<std::string> NoticeCodes(bool notes) {
+  std::set<std::string> codes;
+  for (std::size_t i = 0; i < kNoticeCount; ++i) {
+    if (IsNote(static_cast<Notice>(i)) == notes) {
+      codes.insert(RowOf(NoticeRow(static_cast<Notice>(i))).code);
+    }
+  }
+  return codes;
+}
+Row KeyNowMarked(KeyState state) { return KeyNowRow(state, true); }
+Row KeyNowNotMarked(KeyState state) { return KeyNowRow(state, false); }
+Row ValueSourceOf(SettingsFile file) {
+  SettingsFindings settings = {};
+  settings.file = file;
+  return ValueSourceRow(settings);
+}
+Row ValueSourceWithoutDevId(SettingsFile file) {
+  SettingsFindings settings = {};
+  settings.file = file;
+  settings.keyMissing = true;
+  return ValueSourceRow(settings);
+}
+std::set<std::string> Joined(std::set<std::string> a, const std::set<std::string>& b) {
+  a.insert(b.begin(), b.end());
+  return a;
+}
+
+struct SchemaCase {
+  const char* name;
+  const char* path;
+  std::set<std::string> (*codes)();
+};
+
+const SchemaCase kSchemaCases[] = {
+    {"Windows", "properties/windows/enum",
+     [] { return CodesOf(static_cast<std::size_t>(WindowsKind::Bits64Native) + 1, WindowsRow); }},
+    {"Outcome", "properties/verdict/properties/outcome/enum",
+     [] { return CodesOf(static_cast<std::size_t>(Outcome::CannotJudge) + 1, OutcomeRow); }},
+    // Where it would mark, the reason is null.
+    {"Reason", "properties/verdict/properties/reason/enum",
+     [] {
+       return Joined(CodesOf(static_cast<std::size_t>(Reason::TargetNotConsole) + 1, ReasonRow, 1), {"null"});
+     }},
+    {"KeyNow", "properties/verdict/properties/key_now/oneOf/1/properties/state/enum",
+     [] {
+       const std::size_t states = static_cast<std::size_t>(KeyState::OtherType) + 1;
+       return Joined(CodesOf(states, KeyNowMarked), CodesOf(states, KeyNowNotMarked));
+     }},
+    {"Effect", "properties/summary/properties/effect/enum",
+     [] { return CodesOf(static_cast<std::size_t>(Effect::CannotTell) + 1, SummaryEffectRow); }},
+    {"Warnings", "properties/warnings/items/enum", [] { return NoticeCodes(false); }},
+    {"Notes", "properties/notes/items/enum", [] { return NoticeCodes(true); }},
+    {"Place", "properties/exe/properties/place/enum",
+     [] { return CodesOf(static_cast<std::size_t>(Whereabouts::Unknown) + 1, PlaceRow); }},
+    {"SettingsFile", "properties/settings/oneOf/1/properties/file/enum",
+     [] { return CodesOf(static_cast<std::size_t>(SettingsFile::LinkToNothing) + 1, SettingsFileRow); }},
+    {"ValueSource", "properties/settings/oneOf/1/properties/value_source/enum",
+     [] {
+       const std::size_t files = static_cast<std::size_t>(SettingsFile::LinkToNothing) + 1;
+       return Joined(CodesOf(files, ValueSourceOf), CodesOf(files, ValueSourceWithoutDevId));
+     }},
+    // A trust finding not checked is not written.
+    {"Trust", "$defs/trust/properties/verdict/enum",
+     [] { return CodesOf(static_cast<std::size_t>(TrustVerdict::Unreadable) + 1, TrustRow, 1); }},
+    {"Match", "properties/devices/items/properties/match/enum",
+     [] { return CodesOf(static_cast<std::size_t>(IdMatch::InstancePath) + 1, MatchRow, 1); }},
+    {"Container", "properties/devices/items/properties/container/enum",
+     [] { return CodesOf(static_cast<std::size_t>(Container::CannotTell) + 1, ContainerRow); }},
+};
+
+void PrintTo(const SchemaCase& row, std::ostream* out) { *out << row.name; }
+
+class SchemaCodes : public testing::TestWithParam<SchemaCase> {};
+
+TEST_P(SchemaCodes, AreTheCataloguesBothWays) {
+  static const SchemaEnums schema;
+  EXPECT_EQ(GetParam().codes(), schema.At(GetParam().path));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SchemaCodes, testing::ValuesIn(kSchemaCases), RowName());
 
 // Each right: whether it changes the object, and what the check program says
 // it lets someone do to a file and to a folder (null: nothing).
