@@ -37,7 +37,37 @@ bool ListLeadsTo(WideText list, WideText instancePath, Text keyLevel, std::size_
   }
 }
 
+// A copy of the text at the end of the store's texts; false where it does not fit.
+bool KeepText(DeviceStore& store, WideText& text) {
+  if (text.length > DeviceStore::kTextFieldSize - store.textsUsed) {
+    return false;
+  }
+  wchar_t* const copy = store.texts + store.textsUsed;
+  for (std::size_t i = 0; i < text.length; ++i) {
+    copy[i] = text.text[i];
+  }
+  store.textsUsed += text.length;
+  text.text = copy;
+  return true;
+}
+
 }  // namespace
+
+bool Keep(DeviceStore& store, const DeviceFacts& device) {
+  DeviceFacts copy = device;
+  const std::size_t textsBefore = store.textsUsed;
+  const bool kept = store.count < DeviceStore::kMostKept && KeepText(store, copy.instance) &&
+                    KeepText(store, copy.mostSpecificId) && KeepText(store, copy.name) &&
+                    KeepText(store, copy.parent.instance) && KeepText(store, copy.parent.name) &&
+                    KeepText(store, copy.parent.mostSpecificId);
+  if (!kept) {
+    store.textsUsed = textsBefore;
+    ++store.notKept;
+    return false;
+  }
+  store.kept[store.count++] = copy;
+  return true;
+}
 
 WideText FirstId(WideText list) { return NextId(list); }
 

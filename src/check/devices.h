@@ -75,6 +75,21 @@ struct DeviceFacts {
   ParentFacts parent;
 };
 
+// The devices the walk handed over, kept with their texts, for the verdict to
+// judge and the renderers to word once the walk is done. Those past its room
+// are counted, not kept.
+struct DeviceStore {
+  static constexpr std::size_t kMostKept = 512;
+  static constexpr std::size_t kTextFieldSize = 64 * 1024;  // UTF-16 units, for all of them
+  DeviceFacts kept[kMostKept];
+  std::size_t count;
+  std::size_t notKept;
+  wchar_t texts[kTextFieldSize];
+  std::size_t textsUsed;
+};
+// Keeps a copy of the device and its texts; false where they do not fit.
+bool Keep(DeviceStore& store, const DeviceFacts& device);
+
 // The devices the exe's key reaches, counted as the walk hands them over.
 inline constexpr std::size_t kTalliedIdFieldSize = 256;
 struct DeviceTally {

@@ -1,6 +1,7 @@
 // The check program's one record of findings: everything it gathered about
-// the exe it judges and the PC it runs on. The verdict decides from it, and
-// the renderers word it; neither gathers anything.
+// the exe it judges and the PC it runs on, the devices its key reaches among
+// them. The verdict decides from it, once, and the renderers word it and the
+// verdict; neither gathers anything.
 #pragma once
 
 #include <cstddef>
@@ -97,35 +98,10 @@ struct Findings {
   const char* keyPath;
   const char* windowsKeyPath;
   KeyNow keyNow;
-  // The devices the key reaches, counted as the walk hands them over.
+  // The devices the key reaches, counted as the walk hands them over, and
+  // kept for the verdict and the renderers.
   DeviceTally devices;
-};
-
-// Where the report goes.
-class ReportOut {
- public:
-  virtual void Write(const char* text, std::size_t length) = 0;
-
- protected:
-  ReportOut() = default;
-  ~ReportOut() = default;
-  ReportOut(const ReportOut&) = default;
-  ReportOut& operator=(const ReportOut&) = default;
-};
-
-// Words the record: what comes before the devices, each device as the walk
-// hands it over, and what comes after them.
-class Renderer {
- public:
-  virtual void Head(const Findings& findings) = 0;
-  virtual void Device(const Findings& findings, const DeviceFacts& device) = 0;
-  virtual void Tail(const Findings& findings) = 0;
-
- protected:
-  Renderer() = default;
-  ~Renderer() = default;
-  Renderer(const Renderer&) = default;
-  Renderer& operator=(const Renderer&) = default;
+  DeviceStore deviceStore;
 };
 
 }  // namespace notremovable

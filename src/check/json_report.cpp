@@ -260,8 +260,7 @@ void WriteSettings(Writing& w, const Findings& findings, const Verdict& verdict)
 }
 
 // Everything but the devices.
-void WriteHead(Writing& w, const Findings& findings) {
-  const Verdict verdict = Decide(findings);
+void WriteHead(Writing& w, const Findings& findings, const Verdict& verdict) {
   w.json.Begin('{');
   w.Number("schema", static_cast<unsigned long long>(kJsonSchemaVersion));
   w.json.Key("tool");
@@ -284,9 +283,8 @@ void WriteHead(Writing& w, const Findings& findings) {
 }
 
 // What the override can change on a device, and where it is.
-void WriteDevice(JsonOut& json, CodePage& codePage, const DeviceFacts& device) {
+void WriteDevice(JsonOut& json, CodePage& codePage, const DeviceFacts& device, const DeviceVerdict& judged) {
   Writing w = {json, codePage, true};
-  const DeviceVerdict judged = JudgeDevice(device);
   json.Begin('{');
   w.Text("instance", device.instance);
   json.Key("name");
@@ -309,12 +307,12 @@ void WriteDevice(JsonOut& json, CodePage& codePage, const DeviceFacts& device) {
   if (judged.effect == OverrideEffect::CannotTell) {
     json.Null();
   } else {
-    json.Bool(judged.effect == OverrideEffect::DecidesContainer);
+    json.Bool(judged.effect != OverrideEffect::ChangesNothing);
   }
   w.Code("container", CodeOf(ContainerRow(judged.container)));
   w.Bool("pending", judged.pending);
   json.Key("mark_instead");
-  if (judged.effect != OverrideEffect::ChangesNothing || device.parent.read == ParentRead::Unknown) {
+  if (!judged.markInstead) {
     json.Null();
   } else {
     json.Begin('{');
@@ -338,20 +336,22 @@ void WriteDevice(JsonOut& json, CodePage& codePage, const DeviceFacts& device) {
 JsonReport::JsonReport(ReportOut& out, CodePage& codePage, std::size_t bound, JsonFields& fields)
     : out_(out), codePage_(codePage), bound_(bound), fields_(fields) {}
 
-void JsonReport::Head(const Findings& /*findings*/) {
+// Each kept device's object, one after another in the devices' field; those
+// that do not fit it are counted.
+void JsonReport::WriteDevices(const Findings& findings, const Verdict& verdict) {
+  const DeviceStore& store = findings.deviceStore;
   listed_ = 0;
-  notListed_ = 0;
-}
-
-void JsonReport::Device(const Findings& /*findings*/, const DeviceFacts& device) {
-  const std::size_t start = listed_ > 0 ? fields_.deviceEnds[listed_ - 1] : 0;
-  JsonOut json(fields_.devices + start, sizeof fields_.devices - start, &codePage_);
-  WriteDevice(json, codePage_, device);
-  if (json.Overflowed() || listed_ == JsonFields::kMostListed) {
-    ++notListed_;
-    return;
+  notListed_ = store.notKept;
+  for (std::size_t i = 0; i < store.count; ++i) {
+    const std::size_t start = listed_ > 0 ? fields_.deviceEnds[listed_ - 1] : 0;
+    JsonOut json(fields_.devices + start, sizeof fields_.devices - start, &codePage_);
+    WriteDevice(json, codePage_, store.kept[i], verdict.devices[i]);
+    if (!json.IsComplete() || listed_ == JsonFields::kMostListed) {
+      ++notListed_;
+      continue;
+    }
+    fields_.deviceEnds[listed_++] = start + json.Length();
   }
-  fields_.deviceEnds[listed_++] = start + json.Length();
 }
 
 namespace {
@@ -366,20 +366,21 @@ std::size_t Digits(std::size_t number) {
 
 }  // namespace
 
-void JsonReport::Tail(const Findings& findings) {
+void JsonReport::Render(const Findings& findings, const Verdict& verdict) {
+  WriteDevices(findings, verdict);
   // After the devices: the array's end, their count not listed, the object's
   // end and the line end, which the C runtime's text mode writes as "\r\n".
   static constexpr std::size_t kAfterDevices = sizeof "],\"devices_not_listed\":}" - 1 + 2;
   const std::size_t room = bound_ != 0 && bound_ < sizeof fields_.line ? bound_ : sizeof fields_.line;
   JsonOut json(fields_.line, room, &codePage_);
   Writing w = {json, codePage_, true};
-  WriteHead(w, findings);
+  WriteHead(w, findings, verdict);
   // The head leaves room for the devices' key and an empty list, whatever the count.
   if (json.Overflowed() ||
       json.Length() + sizeof ",\"devices\":[" - 1 + kAfterDevices + Digits(notListed_ + listed_) > room) {
     json = JsonOut(fields_.line, room, &codePage_);
     w.withTexts = false;
-    WriteHead(w, findings);
+    WriteHead(w, findings, verdict);
   }
   json.Key("devices");
   json.Begin('[');

@@ -10,6 +10,8 @@
 
 #include "check/findings.h"
 #include "check/json_writer.h"
+#include "check/renderer.h"
+#include "check/verdict.h"
 #include "rules/text.h"
 
 namespace notremovable {
@@ -18,8 +20,8 @@ inline constexpr int kJsonSchemaVersion = 1;
 // What Intune's Remediations keep of a script's output, the line end included.
 inline constexpr std::size_t kComplianceLineBound = 2048;
 
-// The fields the JSON report is written in: the line, and each device's
-// object as the walk hands it over, one after another.
+// The fields the JSON report is written in: the line, and each kept device's
+// object, one after another.
 struct JsonFields {
   static constexpr std::size_t kLineFieldSize = 64 * 1024;
   static constexpr std::size_t kDeviceFieldSize = 64 * 1024;
@@ -33,11 +35,11 @@ class JsonReport final : public Renderer {
  public:
   // bound: the longest line, its end included; 0 for none.
   JsonReport(ReportOut& out, CodePage& codePage, std::size_t bound, JsonFields& fields);
-  void Head(const Findings& findings) override;
-  void Device(const Findings& findings, const DeviceFacts& device) override;
-  void Tail(const Findings& findings) override;
+  void Render(const Findings& findings, const Verdict& verdict) override;
 
  private:
+  void WriteDevices(const Findings& findings, const Verdict& verdict);
+
   ReportOut& out_;
   CodePage& codePage_;
   std::size_t bound_;

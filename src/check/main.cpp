@@ -43,19 +43,18 @@ class StreamReport final : public ReportOut {
   bool whole_ = true;
 };
 
-// Each device the walk hands over is counted in the record, and worded.
+// Each device the walk hands over is counted in the record, and kept there.
 class DeviceRecord final : public DeviceVisitor {
  public:
-  DeviceRecord(Findings& findings, Renderer& renderer) : findings_(findings), renderer_(renderer) {}
+  explicit DeviceRecord(Findings& findings) : findings_(findings) {}
   void Take(const DeviceFacts& device) override {
     CountDevice(findings_.devices, device);
-    renderer_.Device(findings_, device);
+    static_cast<void>(Keep(findings_.deviceStore, device));
   }
   void TakeUnreadable() override { ++findings_.devices.unreadable; }
 
  private:
   Findings& findings_;
-  Renderer& renderer_;
 };
 
 // The system's message for an error, where there is one.
@@ -121,7 +120,6 @@ void GatherKey(Gathered& gathered, Findings& findings) {
 // The run's fields, for the whole run.
 Gathered gathered;
 PlatformCodePage codePage;
-Findings findings;
 
 }  // namespace
 
@@ -133,6 +131,9 @@ int wmain(int argc, wchar_t** argv) {
     return kExitCannotJudge;
   }
 
+  // The record, with the devices it keeps, on the stack, where it takes no
+  // room in the program's file.
+  Findings findings = {};
   findings.toolVersion = NOTREMOVABLE_VERSION;
   findings.builtFor32BitX86 = kBuiltFor32BitX86;
   findings.exeShown = gathered.target.shown;
@@ -162,32 +163,32 @@ int wmain(int argc, wchar_t** argv) {
     findings.targetError = target.error;
   }
 
+  if (findings.cannotJudge == CannotJudge::None && readsReachFolder) {
+    GatherSettings(gathered, findings);
+  }
+  // Where the exe would mark: its key, what stands there, and the devices it reaches.
+  if (WouldMark(findings)) {
+    GatherKey(gathered, findings);
+    DeviceRecord devices(findings);
+    findings.devices.listed = WalkDevices(OverrideKeyLevel(gathered.keyPath),
+                                          {gathered.deviceId, LengthOf(gathered.deviceId)}, devices);
+  }
+  // Decided once, on the whole record; worded by one renderer.
+  const Verdict verdict = Decide(findings);
+  if (findings.cannotJudge != CannotJudge::None) {
+    WriteCannotJudge(errors, codePage, findings, verdict);
+  }
   StreamReport out(stdout);
   TextReport text(out, codePage);
   // On the stack, where it takes no room in the program's file.
   JsonFields jsonFields;
   JsonReport jsonReport(out, codePage, arguments.compliance ? kComplianceLineBound : 0, jsonFields);
-  if (findings.cannotJudge != CannotJudge::None) {
-    WriteCannotJudge(errors, codePage, findings);
-  } else if (readsReachFolder) {
-    GatherSettings(gathered, findings);
-  }
-  const bool wouldMark = Decide(findings).outcome == Outcome::WouldMark;
-  if (wouldMark) {
-    GatherKey(gathered, findings);
-  }
   Renderer& renderer = arguments.json ? static_cast<Renderer&>(jsonReport) : text;
-  renderer.Head(findings);
-  if (wouldMark) {
-    DeviceRecord devices(findings, renderer);
-    findings.devices.listed = WalkDevices(OverrideKeyLevel(gathered.keyPath),
-                                          {gathered.deviceId, LengthOf(gathered.deviceId)}, devices);
-  }
-  renderer.Tail(findings);
+  renderer.Render(findings, verdict);
   // A status without its report would stand unexplained: compliance above all.
   if (!out.Flushed()) {
     WriteReportNotWritten(errors, codePage);
     return kExitCannotJudge;
   }
-  return ExitStatus(Decide(findings), arguments.compliance);
+  return ExitStatus(verdict, arguments.compliance);
 }

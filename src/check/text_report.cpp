@@ -222,9 +222,9 @@ void WriteLine(ReportOut& out, CodePage& codePage, const Sentence& sentence) {
   out.Write("\n", 1);
 }
 
-void WriteCannotJudge(ReportOut& out, CodePage& codePage, const Findings& findings) {
+void WriteCannotJudge(ReportOut& out, CodePage& codePage, const Findings& findings, const Verdict& verdict) {
   ReasonWording wording;
-  WordReason(findings, Decide(findings).reason, wording);
+  WordReason(findings, verdict.reason, wording);
   WriteLine(out, codePage, wording.clause);
 }
 
@@ -241,7 +241,7 @@ void WriteArgumentProblem(ReportOut& out, CodePage& codePage, const Arguments& a
 
 void WriteReportNotWritten(ReportOut& out, CodePage& codePage) { WriteLine(out, codePage, {Row::ReportNotWritten, {}}); }
 
-void WriteDeviceLine(ReportOut& out, CodePage& codePage, const DeviceFacts& device) {
+void WriteDeviceLine(ReportOut& out, CodePage& codePage, const DeviceFacts& device, const DeviceVerdict& judged) {
   const Sentence name = NameClause(codePage, device.name);
   if (device.match == IdMatch::InstancePath) {
     WriteLine(out, codePage, {Row::DeviceInstancePath, {Clause(name), Outside(device.mostSpecificId)}});
@@ -250,7 +250,6 @@ void WriteDeviceLine(ReportOut& out, CodePage& codePage, const DeviceFacts& devi
   const Sentence match = device.match == IdMatch::LessSpecific
                              ? Sentence{Row::LessSpecific, {Outside(device.mostSpecificId)}}
                              : Sentence{device.match == IdMatch::Compatible ? Row::Compatible : Row::MostSpecific, {}};
-  const DeviceVerdict judged = JudgeDevice(device);
   const ParentFacts& parent = device.parent;
   const Sentence parentName = NameClause(codePage, parent.name);
   const Sentence container = {ContainerRow(judged.container), {}};
@@ -266,7 +265,7 @@ void WriteDeviceLine(ReportOut& out, CodePage& codePage, const DeviceFacts& devi
         {Clause(name), Clause(match), Clause(effect)}});
 }
 
-void WriteDeviceSummary(ReportOut& out, CodePage& codePage, const Findings& findings) {
+void WriteDeviceSummary(ReportOut& out, CodePage& codePage, const Findings& findings, const Verdict& verdict) {
   const DeviceTally& tally = findings.devices;
   if (!tally.listed) {
     WriteLine(out, codePage, {Row::DevicesUnlisted, {}});
@@ -281,14 +280,12 @@ void WriteDeviceSummary(ReportOut& out, CodePage& codePage, const Findings& find
   } else {
     WriteLine(out, codePage, {Row::DevicesMany, {Number(tally.matching), more}});
   }
-  const Verdict verdict = Decide(findings);
   NoticeLine(out, codePage, verdict, Notice::ReachesOtherKinds, {Row::ReachesOtherKinds, {Number(tally.matching)}});
   NoticeLine(out, codePage, verdict, Notice::RestartOrReplug, {Row::RestartOrReplug, {}});
   NoticeLine(out, codePage, verdict, Notice::NotPresent, {Row::NotPresent, {}});
 }
 
-void WriteVerdict(ReportOut& out, CodePage& codePage, const Findings& findings) {
-  const Verdict verdict = Decide(findings);
+void WriteVerdict(ReportOut& out, CodePage& codePage, const Findings& findings, const Verdict& verdict) {
   if (verdict.outcome == Outcome::WouldMark) {
     WriteLine(out, codePage,
          {Row::WouldMark, {Outside(findings.keyPath != nullptr ? findings.keyPath : ""),
@@ -301,36 +298,27 @@ void WriteVerdict(ReportOut& out, CodePage& codePage, const Findings& findings) 
        {Row::WouldDoNothing, {Clause(wording.reason), Number(static_cast<unsigned long long>(verdict.exeStatus))}});
 }
 
-void TextReport::Head(const Findings& findings) {
+void TextReport::Render(const Findings& findings, const Verdict& verdict) {
   if (findings.cannotJudge != CannotJudge::None) {
     return;  // its one line goes to stderr
   }
-  const Verdict verdict = Decide(findings);
   WriteLine(out_, codePage_, {Row::Judging, {Outside(findings.exeShown)}});
   WriteLine(out_, codePage_,
-       findings.accountName != nullptr ? Sentence{Row::Account, {Outside(findings.accountName)}}
-                                       : Sentence{Row::AccountUnknown, {}});
+            findings.accountName != nullptr ? Sentence{Row::Account, {Outside(findings.accountName)}}
+                                            : Sentence{Row::AccountUnknown, {}});
   WriteLine(out_, codePage_, {WindowsRow(findings.windows), {}});
   if (findings.settings != nullptr) {
     WriteSettingsLines(out_, codePage_, findings, verdict);
   }
   if (findings.keyPath != nullptr) {
     WriteKeyLines(out_, codePage_, findings, verdict);
+    const DeviceStore& store = findings.deviceStore;
+    for (std::size_t i = 0; i < store.count; ++i) {
+      WriteDeviceLine(out_, codePage_, store.kept[i], verdict.devices[i]);
+    }
+    WriteDeviceSummary(out_, codePage_, findings, verdict);
   }
-}
-
-void TextReport::Device(const Findings& /*findings*/, const DeviceFacts& device) {
-  WriteDeviceLine(out_, codePage_, device);
-}
-
-void TextReport::Tail(const Findings& findings) {
-  if (findings.cannotJudge != CannotJudge::None) {
-    return;
-  }
-  if (findings.keyPath != nullptr) {
-    WriteDeviceSummary(out_, codePage_, findings);
-  }
-  WriteVerdict(out_, codePage_, findings);
+  WriteVerdict(out_, codePage_, findings, verdict);
 }
 
 }  // namespace notremovable

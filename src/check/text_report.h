@@ -7,7 +7,9 @@
 
 #include "check/catalogue.h"
 #include "check/findings.h"
+#include "check/renderer.h"
 #include "check/target.h"
+#include "check/verdict.h"
 
 namespace notremovable {
 
@@ -16,24 +18,23 @@ void WriteLine(ReportOut& out, CodePage& codePage, const Sentence& sentence);
 
 // Why the check cannot judge what it was given, or what is wrong with its
 // arguments: one line (on stderr), whatever the form.
-void WriteCannotJudge(ReportOut& out, CodePage& codePage, const Findings& findings);
+void WriteCannotJudge(ReportOut& out, CodePage& codePage, const Findings& findings, const Verdict& verdict);
 void WriteArgumentProblem(ReportOut& out, CodePage& codePage, const Arguments& arguments);
 void WriteReportNotWritten(ReportOut& out, CodePage& codePage);
 
 // Each device's line, the count with its warnings and notes, and the verdict.
-void WriteDeviceLine(ReportOut& out, CodePage& codePage, const DeviceFacts& device);
-void WriteDeviceSummary(ReportOut& out, CodePage& codePage, const Findings& findings);
-void WriteVerdict(ReportOut& out, CodePage& codePage, const Findings& findings);
+void WriteDeviceLine(ReportOut& out, CodePage& codePage, const DeviceFacts& device, const DeviceVerdict& judged);
+void WriteDeviceSummary(ReportOut& out, CodePage& codePage, const Findings& findings, const Verdict& verdict);
+void WriteVerdict(ReportOut& out, CodePage& codePage, const Findings& findings, const Verdict& verdict);
 
 class TextReport final : public Renderer {
  public:
   TextReport(ReportOut& out, CodePage& codePage) : out_(out), codePage_(codePage) {}
-  // Where it runs, the settings and the trust lines, the value and the key;
-  // nothing where the check cannot judge (its line goes to stderr).
-  void Head(const Findings& findings) override;
-  void Device(const Findings& findings, const DeviceFacts& device) override;
-  // The devices' count, warnings and notes where they were walked; the verdict.
-  void Tail(const Findings& findings) override;
+  // Where it runs, the settings and the trust lines, the value and the key,
+  // each device's line, and where they were walked their count, warnings and
+  // notes; the verdict last. Nothing where the check cannot judge (its line
+  // goes to stderr).
+  void Render(const Findings& findings, const Verdict& verdict) override;
 
  private:
   ReportOut& out_;

@@ -153,7 +153,8 @@ DeviceVerdict JudgeDevice(const DeviceFacts& device) {
   const OverrideEffect effect = JudgeOverrideEffect(device.capability);
   const Container container = JudgeContainer(device.container);
   return {effect, container,
-          device.presentNow && effect == OverrideEffect::DecidesContainer && container == Container::OfItsOwn};
+          device.presentNow && effect == OverrideEffect::DecidesContainer && container == Container::OfItsOwn,
+          effect == OverrideEffect::ChangesNothing && device.parent.read != ParentRead::Unknown};
 }
 
 void CountDevice(DeviceTally& tally, const DeviceFacts& device) {
@@ -192,6 +193,8 @@ bool ReachesOtherKinds(const DeviceTally& tally) {
   return tally.compatible > 0 || (tally.matching > 1 && tally.mostSpecificIdsDiffer);
 }
 
+bool WouldMark(const Findings& findings) { return ReasonFor(findings) == Reason::None; }
+
 Verdict Decide(const Findings& findings) {
   Verdict verdict = {};
   verdict.reason = ReasonFor(findings);
@@ -229,6 +232,10 @@ Verdict Decide(const Findings& findings) {
     Note(verdict, Notice::NotPresent, tally.notPresent > 0);
   }
   verdict.effect = JudgeEffect(tally);
+  const DeviceStore& store = findings.deviceStore;
+  for (std::size_t i = 0; i < store.count; ++i) {
+    verdict.devices[i] = JudgeDevice(store.kept[i]);
+  }
   return verdict;
 }
 

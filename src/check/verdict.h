@@ -118,6 +118,9 @@ struct DeviceVerdict {
   // Present, the override decides its container, and it is still in one of
   // its own: a restart or replug is pending.
   bool pending;
+  // The override changes nothing on it, and the device above it can be
+  // named: mark that one instead.
+  bool markInstead;
 };
 DeviceVerdict JudgeDevice(const DeviceFacts& device);
 
@@ -151,9 +154,14 @@ struct Verdict {
   bool settingsErrorTold;
   Effect effect;
   bool notices[kNoticeCount];
+  // Each kept device, judged, in the order the record keeps them.
+  DeviceVerdict devices[DeviceStore::kMostKept];
 };
-// Decides from what the record holds so far: before the walk, the devices'
-// part is that of no device.
+// Whether the exe would mark: where it would, the check composes its key and
+// walks the devices, before it decides.
+bool WouldMark(const Findings& findings);
+
+// Decides, once, from the whole record.
 Verdict Decide(const Findings& findings);
 
 // The check's exit status: the exe's, or with --compliance the compliance status.

@@ -225,7 +225,7 @@ class DeviceLine : public testing::TestWithParam<DeviceLineCase> {};
 TEST_P(DeviceLine, SaysWhatTheOverrideCanChange) {
   ReportText out;
   Latin1 codePage;
-  WriteDeviceLine(out, codePage, GetParam().device);
+  WriteDeviceLine(out, codePage, GetParam().device, JudgeDevice(GetParam().device));
   EXPECT_EQ(out.text_, GetParam().expected + "\n");
 }
 
@@ -281,7 +281,7 @@ TEST_P(Summary, WarnsWhereTheOverrideReachesOtherDevices) {
   }
   ReportText out;
   Latin1 codePage;
-  WriteDeviceSummary(out, codePage, findings);
+  WriteDeviceSummary(out, codePage, findings, Decide(findings));
   EXPECT_EQ(out.text_, GetParam().expected);
 }
 
@@ -545,16 +545,15 @@ std::string BoundLine(const JsonBoundCase& c, std::size_t bound, const std::wstr
   ReportText out;
   Latin1 codePage;
   JsonReport report(out, codePage, bound, fields);
-  report.Head(findings);
   for (std::size_t i = 0; i < c.devices; ++i) {
     const DeviceFacts device = Device(IdMatch::MostSpecific, kOne, Capability::NotRemovable, kComputers, true,
                                       {ParentRead::Listed, Literal(L"USB\\VID_1111&PID_2222\\5&1"),
                                        Literal(L"USB Composite Device"), Literal(L"USB\\VID_1111&PID_2222")},
                                       i + 1 == c.devices ? lastName.c_str() : L"HID Keyboard Device");
     CountDevice(findings.devices, device);
-    report.Device(findings, device);
+    Keep(findings.deviceStore, device);
   }
-  report.Tail(findings);
+  report.Render(findings, Decide(findings));
   return out.text_;
 }
 
@@ -944,8 +943,7 @@ TEST_P(SettingsLine, TellsWhatTheReaderFound) {
   GetParam().lay(settings, findings);
   ReportText out;
   Latin1 codePage;
-  TextReport(out, codePage).Head(findings);
-  WriteVerdict(out, codePage, findings);
+  TextReport(out, codePage).Render(findings, Decide(findings));
   EXPECT_NE(out.text_.find(GetParam().expected + "\n"), std::string::npos) << out.text_;
 }
 
