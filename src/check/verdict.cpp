@@ -8,39 +8,92 @@
 namespace notremovable {
 namespace {
 
-template <std::size_t Count, class Enum>
-constexpr bool OneForEach(const Reason (&)[Count], Enum last) {
-  return Count == static_cast<std::size_t>(last) + 1;
+// Each refusal of the settings reader as the reason the exe would do nothing,
+// and each way the check cannot judge its target as its reason, named case by
+// case: the compiler holds each switch to every value of its enum.
+Reason ReasonOf(Refusal refusal) {
+  switch (refusal) {
+    case Refusal::None:
+      return Reason::None;
+    case Refusal::ExePathTooLong:
+      return Reason::ExePathTooLong;
+    case Refusal::ExeLongPathUnknown:
+      return Reason::ExeLongPathUnknown;
+    case Refusal::ExePathNotExact:
+      return Reason::ExePathNotExact;
+    case Refusal::ReadsMayGoElsewhere:
+      return Reason::ReadsMayGoElsewhere;
+    case Refusal::SettingsPathTooLong:
+      return Reason::SettingsPathTooLong;
+    case Refusal::AccountUnknown:
+      return Reason::AccountUnknown;
+    case Refusal::FolderUntrusted:
+      return Reason::FolderUntrusted;
+    case Refusal::ExeRealPathTooLong:
+      return Reason::ExeRealPathTooLong;
+    case Refusal::RealFolderUntrusted:
+      return Reason::RealFolderUntrusted;
+    case Refusal::ExeUntrusted:
+      return Reason::ExeUntrusted;
+    case Refusal::SettingsUntrusted:
+      return Reason::SettingsUntrusted;
+    case Refusal::SettingsUnreadable:
+      return Reason::SettingsUnreadable;
+    case Refusal::SettingsHeld:
+      return Reason::SettingsHeld;
+    case Refusal::SettingsLinkToNothing:
+      return Reason::SettingsLinkToNothing;
+    case Refusal::SettingsElsewhere:
+      return Reason::SettingsElsewhere;
+    case Refusal::SettingsPlaceUnknown:
+      return Reason::SettingsPlaceUnknown;
+    case Refusal::SettingsTooLarge:
+      return Reason::SettingsTooLarge;
+    case Refusal::SettingsReadFailed:
+      return Reason::SettingsReadFailed;
+    case Refusal::ValueTooLong:
+      return Reason::ValueTooLong;
+  }
+  return Reason::None;  // no other value
 }
 
-// Each refusal of the settings reader, as the reason the exe would do nothing.
-constexpr Reason kRefusalReasons[] = {
-    Reason::IdTooShort,          Reason::ExePathTooLong,        Reason::ExeLongPathUnknown,
-    Reason::ExePathNotExact,     Reason::ReadsMayGoElsewhere,   Reason::SettingsPathTooLong,
-    Reason::AccountUnknown,      Reason::FolderUntrusted,       Reason::ExeRealPathTooLong,
-    Reason::RealFolderUntrusted, Reason::ExeUntrusted,          Reason::SettingsUntrusted,
-    Reason::SettingsUnreadable,  Reason::SettingsHeld,          Reason::SettingsLinkToNothing,
-    Reason::SettingsElsewhere,   Reason::SettingsPlaceUnknown,  Reason::SettingsTooLarge,
-    Reason::SettingsReadFailed,  Reason::ValueTooLong,
-};
-static_assert(OneForEach(kRefusalReasons, Refusal::ValueTooLong), "one reason for each refusal");
-
-constexpr Reason kCannotJudgeReasons[] = {
-    Reason::None,         Reason::Usage,           Reason::NoSuchExe,          Reason::TargetFolder,
-    Reason::TargetDevice, Reason::NotAProgram,     Reason::TargetUnreadable,   Reason::TargetTruncated,
-    Reason::TargetOtherMachine, Reason::TargetDll, Reason::TargetNotConsole,
-};
-static_assert(OneForEach(kCannotJudgeReasons, CannotJudge::NotConsole), "one reason for each");
+Reason ReasonOf(CannotJudge cannotJudge) {
+  switch (cannotJudge) {
+    case CannotJudge::None:
+      return Reason::None;
+    case CannotJudge::Usage:
+      return Reason::Usage;
+    case CannotJudge::NoSuchExe:
+      return Reason::NoSuchExe;
+    case CannotJudge::Folder:
+      return Reason::TargetFolder;
+    case CannotJudge::Device:
+      return Reason::TargetDevice;
+    case CannotJudge::NotAProgram:
+      return Reason::NotAProgram;
+    case CannotJudge::Unreadable:
+      return Reason::TargetUnreadable;
+    case CannotJudge::Truncated:
+      return Reason::TargetTruncated;
+    case CannotJudge::OtherMachine:
+      return Reason::TargetOtherMachine;
+    case CannotJudge::Dll:
+      return Reason::TargetDll;
+    case CannotJudge::NotConsole:
+      return Reason::TargetNotConsole;
+  }
+  return Reason::None;  // no other value
+}
 
 Reason ReasonFor(const Findings& findings) {
   if (findings.cannotJudge != CannotJudge::None) {
-    return kCannotJudgeReasons[static_cast<std::size_t>(findings.cannotJudge)];
+    return ReasonOf(findings.cannotJudge);
   }
   if (findings.refusal == Refusal::SettingsElsewhere && findings.settingsPlaceDiffersInCase) {
     return Reason::SettingsNameCase;
   }
   if (findings.refusal != Refusal::None) {
-    return kRefusalReasons[static_cast<std::size_t>(findings.refusal)];
+    return ReasonOf(findings.refusal);
   }
   return findings.deviceId != nullptr && IsDeviceIdActedOn(*findings.deviceId) ? Reason::None
                                                                              : Reason::IdTooShort;

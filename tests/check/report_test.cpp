@@ -907,6 +907,12 @@ TEST_P(SettingsLine, TellsWhatTheReaderFound) {
   Latin1 codePage;
   TextReport(out, codePage).Render(findings, Decide(findings));
   EXPECT_NE(out.text_.find(GetParam().expected + "\n"), std::string::npos) << out.text_;
+  // That line, and no other of its kind: none that starts as it does, up to
+  // its second ": " (a file's line, not the trust line of the same label).
+  const std::string& expected = GetParam().expected;
+  const std::size_t kind = expected.find(": ", expected.find(": ") + 2);
+  EXPECT_EQ(Count("\n" + out.text_, "\n" + expected.substr(0, kind == std::string::npos ? kind : kind + 2)), 1U)
+      << out.text_;
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, SettingsLine, testing::ValuesIn(kSettingsLineCases), RowName());

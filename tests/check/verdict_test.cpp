@@ -76,6 +76,7 @@ struct VerdictCase {
   std::string value;
   void (*lay)(Record& record);
   Outcome outcome;
+  Reason reason;
   int exeStatus;
   int complianceStatus;
   Effect effect;
@@ -83,24 +84,24 @@ struct VerdictCase {
 };
 
 const VerdictCase kVerdictCases[] = {
-    {"KeyAbsent", "USB\\VID_1111&PID_2222", [](Record&) {}, Outcome::WouldMark, 1, 1, Effect::NoDevice, {}},
-    {"KeyMarked", "USB\\VID_1111&PID_2222", Marked, Outcome::WouldMark, 1, 0, Effect::NoDevice, {}},
+    {"KeyAbsent", "USB\\VID_1111&PID_2222", [](Record&) {}, Outcome::WouldMark, Reason::None, 1, 1, Effect::NoDevice, {}},
+    {"KeyMarked", "USB\\VID_1111&PID_2222", Marked, Outcome::WouldMark, Reason::None, 1, 0, Effect::NoDevice, {}},
     {"KeyHoldsOne", "USB\\VID_1111&PID_2222",
      [](Record& r) {
        Marked(r);
        r.findings.keyNow.data = 1;
      },
-     Outcome::WouldMark, 1, 1, Effect::NoDevice, {}},
+     Outcome::WouldMark, Reason::None, 1, 1, Effect::NoDevice, {}},
     {"KeyHoldsAString", "USB\\VID_1111&PID_2222",
      [](Record& r) {
        r.findings.keyNow.state = KeyState::OtherType;
        r.findings.keyNow.type = 1;
      },
-     Outcome::WouldMark, 1, 1, Effect::NoDevice, {}},
+     Outcome::WouldMark, Reason::None, 1, 1, Effect::NoDevice, {}},
     {"KeyWithoutValue", "USB\\VID_1111&PID_2222", [](Record& r) { r.findings.keyNow.state = KeyState::WithoutValue; },
-     Outcome::WouldMark, 1, 1, Effect::NoDevice, {}},
+     Outcome::WouldMark, Reason::None, 1, 1, Effect::NoDevice, {}},
     {"KeyUnreadable", "USB\\VID_1111&PID_2222", [](Record& r) { r.findings.keyNow.state = KeyState::Unreadable; },
-     Outcome::WouldMark, 1, 1, Effect::NoDevice, {}},
+     Outcome::WouldMark, Reason::None, 1, 1, Effect::NoDevice, {}},
     // A marked key complies only where the exe, as it stands, would mark it.
     {"MarkedButRefused", "USB\\VID_1111&PID_2222",
      [](Record& r) {
@@ -108,69 +109,86 @@ const VerdictCase kVerdictCases[] = {
        r.findings.refusal = Refusal::FolderUntrusted;
        r.settings.folder.verdict = TrustVerdict::WriterUntrusted;
      },
-     Outcome::WouldDoNothing, 0, 1, Effect::NoDevice, {}},
-    {"MarkedButTooShort", "USB\\VID_1111&PID_222", Marked, Outcome::WouldDoNothing, 0, 1, Effect::NoDevice, {}},
+     Outcome::WouldDoNothing, Reason::FolderUntrusted, 0, 1, Effect::NoDevice, {}},
+    {"MarkedButTooShort", "USB\\VID_1111&PID_222", Marked, Outcome::WouldDoNothing, Reason::IdTooShort, 0, 1, Effect::NoDevice, {}},
     {"CannotJudge", "USB\\VID_1111&PID_2222",
      [](Record& r) {
        Marked(r);
        r.findings.cannotJudge = CannotJudge::NoSuchExe;
      },
-     Outcome::CannotJudge, 2, 2, Effect::NoDevice, {}},
+     Outcome::CannotJudge, Reason::NoSuchExe, 2, 2, Effect::NoDevice, {}},
     // The effect beside compliance: present devices whose container the override decides.
     {"MarkedInEffect", "USB\\VID_1111&PID_2222",
      [](Record& r) {
        Marked(r);
        r.Add(Device(Capability::Removable, true));
      },
-     Outcome::WouldMark, 1, 0, Effect::InEffect, {}},
+     Outcome::WouldMark, Reason::None, 1, 0, Effect::InEffect, {}},
     {"MarkedButPending", "USB\\VID_1111&PID_2222",
      [](Record& r) {
        Marked(r);
        r.Add(Device(Capability::Removable, true));
        r.Add(Device(Capability::Removable, false));
      },
-     Outcome::WouldMark, 1, 0, Effect::Pending, {Notice::RestartOrReplug}},
+     Outcome::WouldMark, Reason::None, 1, 0, Effect::Pending, {Notice::RestartOrReplug}},
     {"ContainerUnknown", "USB\\VID_1111&PID_2222", [](Record& r) { r.Add(DeviceWithoutContainer()); },
-     Outcome::WouldMark, 1, 1, Effect::CannotTell, {}},
+     Outcome::WouldMark, Reason::None, 1, 1, Effect::CannotTell, {}},
     {"NotPresentCountsNot", "USB\\VID_1111&PID_2222",
-     [](Record& r) { r.Add(Device(Capability::Removable, false, false)); }, Outcome::WouldMark, 1, 1,
+     [](Record& r) { r.Add(Device(Capability::Removable, false, false)); }, Outcome::WouldMark, Reason::None, 1, 1,
      Effect::NoDevice, {Notice::RestartOrReplug, Notice::NotPresent}},
     {"FixedCountsNot", "USB\\VID_1111&PID_2222", [](Record& r) { r.Add(Device(Capability::NotRemovable, false)); },
-     Outcome::WouldMark, 1, 1, Effect::NoDevice, {}},
+     Outcome::WouldMark, Reason::None, 1, 1, Effect::NoDevice, {}},
     {"CapabilitiesUnknownCountNot", "USB\\VID_1111&PID_2222",
-     [](Record& r) { r.Add(Device(Capability::Unknown, false)); }, Outcome::WouldMark, 1, 1, Effect::NoDevice, {}},
+     [](Record& r) { r.Add(Device(Capability::Unknown, false)); }, Outcome::WouldMark, Reason::None, 1, 1, Effect::NoDevice, {}},
     {"DevicesNotListed", "USB\\VID_1111&PID_2222",
      [](Record& r) {
        r.Add(Device(Capability::Removable, false, false));
        r.findings.devices.listed = false;
      },
-     Outcome::WouldMark, 1, 1, Effect::NoDevice, {}},
+     Outcome::WouldMark, Reason::None, 1, 1, Effect::NoDevice, {}},
     // Warnings.
     {"TrustedOnlyForTheAccount", "USB\\VID_1111&PID_2222", [](Record& r) { r.findings.exe.trustedOnlyForAccount = true; },
-     Outcome::WouldMark, 1, 1, Effect::NoDevice, {Notice::ExeTrustedOnlyForAccount}},
-    {"CommentAfterTheValue", "USB\\VID_1111&PID_2222 ; dock", [](Record&) {}, Outcome::WouldMark, 1, 1,
+     Outcome::WouldMark, Reason::None, 1, 1, Effect::NoDevice, {Notice::ExeTrustedOnlyForAccount}},
+    {"CommentAfterTheValue", "USB\\VID_1111&PID_2222 ; dock", [](Record&) {}, Outcome::WouldMark, Reason::None, 1, 1,
      Effect::NoDevice, {Notice::ValueSpace, Notice::ValueSemicolon}},
+    {"TargetCutShort", "USB\\VID_1111&PID_2222",
+     [](Record& r) {
+       Marked(r);
+       r.findings.cannotJudge = CannotJudge::Truncated;
+     },
+     Outcome::CannotJudge, Reason::TargetTruncated, 2, 2, Effect::NoDevice, {}},
+    {"SettingsHeld", "USB\\VID_1111&PID_2222", [](Record& r) { r.findings.refusal = Refusal::SettingsHeld; },
+     Outcome::WouldDoNothing, Reason::SettingsHeld, 0, 1, Effect::NoDevice, {}},
+    // Elsewhere only by the case of letters outside ASCII: its own reason.
+    {"SettingsNameInAnotherCase", "USB\\VID_1111&PID_2222",
+     [](Record& r) {
+       r.findings.refusal = Refusal::SettingsElsewhere;
+       r.findings.settingsPlaceDiffersInCase = true;
+     },
+     Outcome::WouldDoNothing, Reason::SettingsNameCase, 0, 1, Effect::NoDevice, {}},
+    {"SettingsElsewhere", "USB\\VID_1111&PID_2222", [](Record& r) { r.findings.refusal = Refusal::SettingsElsewhere; },
+     Outcome::WouldDoNothing, Reason::SettingsElsewhere, 0, 1, Effect::NoDevice, {}},
     {"ValueTooLongStillWarned", "USB\\VID_1111&PID_2222 x",
-     [](Record& r) { r.findings.refusal = Refusal::ValueTooLong; }, Outcome::WouldDoNothing, 0, 1, Effect::NoDevice,
+     [](Record& r) { r.findings.refusal = Refusal::ValueTooLong; }, Outcome::WouldDoNothing, Reason::ValueTooLong, 0, 1, Effect::NoDevice,
      {Notice::ValueSpace}},
     {"WideValueOfAPresentFile", "USB\\VID_1111&PID_222K", [](Record& r) { r.findings.wideValueOutsideAscii = true; },
-     Outcome::WouldMark, 1, 1, Effect::NoDevice, {Notice::WideValueOutsideAscii}},
+     Outcome::WouldMark, Reason::None, 1, 1, Effect::NoDevice, {Notice::WideValueOutsideAscii}},
     {"WideValueWithoutAFile", "USB\\VID_1111&PID_222K",
      [](Record& r) {
        r.findings.wideValueOutsideAscii = true;
        r.settings.file = SettingsFile::Missing;
      },
-     Outcome::WouldMark, 1, 1, Effect::NoDevice, {}},
-    {"LongEnumerator", "HDAUDIO\\FUNC_01&VEN_ABCD", [](Record&) {}, Outcome::WouldMark, 1, 1, Effect::NoDevice,
+     Outcome::WouldMark, Reason::None, 1, 1, Effect::NoDevice, {}},
+    {"LongEnumerator", "HDAUDIO\\FUNC_01&VEN_ABCD", [](Record&) {}, Outcome::WouldMark, Reason::None, 1, 1, Effect::NoDevice,
      {Notice::KeyNeverRead}},
-    {"AnotherSpelling", "USB/VID_1111&PID_2222", [](Record&) {}, Outcome::WouldMark, 1, 1, Effect::NoDevice,
+    {"AnotherSpelling", "USB/VID_1111&PID_2222", [](Record&) {}, Outcome::WouldMark, Reason::None, 1, 1, Effect::NoDevice,
      {Notice::KeyForAnotherSpelling}},
     // An empty key level: where Windows reads it cannot be told, so marked is not compliant.
-    {"EmptyLevelAtTheEnd", "USB\\VID_1111&PID_2222\\", Marked, Outcome::WouldMark, 1, 1, Effect::NoDevice,
+    {"EmptyLevelAtTheEnd", "USB\\VID_1111&PID_2222\\", Marked, Outcome::WouldMark, Reason::None, 1, 1, Effect::NoDevice,
      {Notice::ValueThirdPart, Notice::KeyEmptyLevel}},
-    {"EmptyLevelInside", "USB\\VID_1111\\\\PID_2222&REV_01", Marked, Outcome::WouldMark, 1, 1, Effect::NoDevice,
+    {"EmptyLevelInside", "USB\\VID_1111\\\\PID_2222&REV_01", Marked, Outcome::WouldMark, Reason::None, 1, 1, Effect::NoDevice,
      {Notice::ValueThirdPart, Notice::KeyEmptyLevel}},
-    {"FurtherLevelNotEmpty", "USB\\VID_1111&PID_2222\\5&1", Marked, Outcome::WouldMark, 1, 0, Effect::NoDevice,
+    {"FurtherLevelNotEmpty", "USB\\VID_1111&PID_2222\\5&1", Marked, Outcome::WouldMark, Reason::None, 1, 0, Effect::NoDevice,
      {Notice::ValueThirdPart, Notice::KeyNeverRead}},
     {"Compatible", "USB\\VID_1111&PID_2222",
      [](Record& r) {
@@ -178,7 +196,7 @@ const VerdictCase kVerdictCases[] = {
        device.match = IdMatch::Compatible;
        r.Add(device);
      },
-     Outcome::WouldMark, 1, 1, Effect::InEffect, {Notice::ReachesOtherKinds}},
+     Outcome::WouldMark, Reason::None, 1, 1, Effect::InEffect, {Notice::ReachesOtherKinds}},
 };
 
 void PrintTo(const VerdictCase& row, std::ostream* out) { *out << row.name; }
@@ -192,6 +210,7 @@ TEST_P(VerdictOn, DecidesFromTheRecordAlone) {
   c.lay(record);
   const Verdict verdict = Decide(record.findings);
   EXPECT_EQ(verdict.outcome, c.outcome);
+  EXPECT_EQ(verdict.reason, c.reason);
   EXPECT_EQ(ExitStatus(verdict, false), c.exeStatus);
   EXPECT_EQ(ExitStatus(verdict, true), c.complianceStatus);
   EXPECT_EQ(verdict.compliant, c.complianceStatus == kExitCompliant);
