@@ -1,7 +1,7 @@
 // Every sentence the check program says, one catalogue row each: the label of
 // its line (none for a clause that stands inside another sentence), the
-// stable code the JSON form gives it, and its text with a slot "{}" for each
-// text from outside, number or clause put into it.
+// stable code the JSON form gives it (where it gives one), and its text with
+// a slot "{}" for each text from outside, number or clause put into it.
 #pragma once
 
 #include <cstddef>
@@ -65,7 +65,7 @@ enum class Row : std::uint8_t {
 struct CatalogueRow {
   Row row;
   const char* label;  // null: a clause
-  const char* code;
+  const char* code;   // null where the JSON form writes none
   const char* text;
 };
 const CatalogueRow& RowOf(Row row);

@@ -250,6 +250,11 @@ bool WouldMark(const Findings& findings) { return ReasonFor(findings) == Reason:
 
 Verdict Decide(const Findings& findings) {
   Verdict verdict = {};
+  // Each device the record keeps, whatever the outcome.
+  const DeviceStore& store = findings.deviceStore;
+  for (std::size_t i = 0; i < store.count; ++i) {
+    verdict.devices[i] = JudgeDevice(store.kept[i]);
+  }
   verdict.reason = ReasonFor(findings);
   if (findings.cannotJudge != CannotJudge::None) {
     verdict.outcome = Outcome::CannotJudge;
@@ -285,10 +290,6 @@ Verdict Decide(const Findings& findings) {
     Note(verdict, Notice::NotPresent, tally.notPresent > 0);
   }
   verdict.effect = JudgeEffect(tally);
-  const DeviceStore& store = findings.deviceStore;
-  for (std::size_t i = 0; i < store.count; ++i) {
-    verdict.devices[i] = JudgeDevice(store.kept[i]);
-  }
   return verdict;
 }
 

@@ -166,11 +166,13 @@ DeviceFacts Device(IdMatch match, const std::wstring& id, Capability capability 
           present, capability, container, parent};
 }
 
-// Each device's line: how the key reaches it, and what the override can change on it.
+// Each device's line: how the key reaches it, and what the override can change
+// on it; and its JSON object, from its match on.
 struct DeviceLineCase {
   const char* name;
   DeviceFacts device;
   std::string expected;
+  std::string json;
 };
 
 const std::wstring kLongName(1025, L'n');
@@ -178,45 +180,57 @@ const std::string kRemovable = "; it reports itself removable, so the override d
 const std::string kFixed = "; the override changes nothing on it: it does not report itself removable, so it takes the container of the device above it";
 const DeviceLineCase kDeviceLineCases[] = {
     {"InTheComputersContainer", Device(IdMatch::MostSpecific, kOne),
-     "device: \"Dock\": its most specific hardware ID" + kRemovable + "in the computer's container"},
+     "device: \"Dock\": its most specific hardware ID" + kRemovable + "in the computer's container",
+     R"("match":"hardware","most_specific":true,"id":"USB\\VID_1111&PID_2222","present":true,"removable":true,"override_changes":true,"container":"computer","pending":false,"mark_instead":null})"},
     {"InAContainerOfItsOwn", Device(IdMatch::MostSpecific, kOne, Capability::Removable, kOwn),
-     "device: \"Dock\": its most specific hardware ID" + kRemovable + "in a container of its own"},
+     "device: \"Dock\": its most specific hardware ID" + kRemovable + "in a container of its own",
+     R"("match":"hardware","most_specific":true,"id":"USB\\VID_1111&PID_2222","present":true,"removable":true,"override_changes":true,"container":"own","pending":true,"mark_instead":null})"},
     {"ContainerUnknown", Device(IdMatch::Compatible, kOne, Capability::Removable, kUnknown),
-     "device: \"Dock\": a compatible ID of it" + kRemovable + "cannot tell"},
+     "device: \"Dock\": a compatible ID of it" + kRemovable + "cannot tell",
+     R"("match":"compatible","most_specific":false,"id":"USB\\VID_1111&PID_2222","present":true,"removable":true,"override_changes":true,"container":"cannot_tell","pending":false,"mark_instead":null})"},
     {"FixedBelowAListedDevice",
      Device(IdMatch::MostSpecific, kOne, Capability::NotRemovable, kComputers, true,
             {ParentRead::Listed, Literal(L"USB\\VID_1111&PID_2222\\5&1"), Literal(L"USB Composite Device"),
              Literal(L"USB\\VID_1111&PID_2222&REV_0100")},
             L"HID Keyboard"),
      "device: \"HID Keyboard\": its most specific hardware ID" + kFixed +
-         "; mark that one instead: \"USB Composite Device\" (USB\\VID_1111&PID_2222&REV_0100)"},
+         "; mark that one instead: \"USB Composite Device\" (USB\\VID_1111&PID_2222&REV_0100)",
+     R"("match":"hardware","most_specific":true,"id":"USB\\VID_1111&PID_2222","present":true,"removable":false,"override_changes":false,"container":"computer","pending":false,"mark_instead":{"instance":"USB\\VID_1111&PID_2222\\5&1","name":"USB Composite Device","id":"USB\\VID_1111&PID_2222&REV_0100"}})"},
     {"FixedBelowAnUnlistedDevice",
      Device(IdMatch::MostSpecific, kOne, Capability::NotRemovable, kComputers, true,
             {ParentRead::InstanceOnly, Literal(L"USB\\VID_1111&PID_2222\\5&1"), {L"", 0}, {L"", 0}}),
-     "device: \"Dock\": its most specific hardware ID" + kFixed + "; mark that one instead: USB\\VID_1111&PID_2222\\5&1"},
+     "device: \"Dock\": its most specific hardware ID" + kFixed + "; mark that one instead: USB\\VID_1111&PID_2222\\5&1",
+     R"("match":"hardware","most_specific":true,"id":"USB\\VID_1111&PID_2222","present":true,"removable":false,"override_changes":false,"container":"computer","pending":false,"mark_instead":{"instance":"USB\\VID_1111&PID_2222\\5&1"}})"},
     {"FixedBelowNothingReadable", Device(IdMatch::MostSpecific, kOne, Capability::NotRemovable),
-     "device: \"Dock\": its most specific hardware ID" + kFixed + ", which cannot be read"},
+     "device: \"Dock\": its most specific hardware ID" + kFixed + ", which cannot be read",
+     R"("match":"hardware","most_specific":true,"id":"USB\\VID_1111&PID_2222","present":true,"removable":false,"override_changes":false,"container":"computer","pending":false,"mark_instead":null})"},
     {"CapabilitiesUnknown", Device(IdMatch::MostSpecific, kOne, Capability::Unknown, kOwn),
      "device: \"Dock\": its most specific hardware ID; whether the override can change it cannot be told, "
-     "since its capabilities cannot be read; its container: in a container of its own"},
+     "since its capabilities cannot be read; its container: in a container of its own",
+     R"("match":"hardware","most_specific":true,"id":"USB\\VID_1111&PID_2222","present":true,"removable":null,"override_changes":null,"container":"own","pending":false,"mark_instead":null})"},
     {"LessSpecificNotPresent", Device(IdMatch::LessSpecific, kOneRevision, Capability::Removable, kOwn, false),
      "device: \"Dock\" (not present now): a less specific hardware ID of it; its most specific is "
-     "USB\\VID_1111&PID_2222&REV_0100" + kRemovable + "in a container of its own"},
+     "USB\\VID_1111&PID_2222&REV_0100" + kRemovable + "in a container of its own",
+     R"("match":"hardware","most_specific":false,"id":"USB\\VID_1111&PID_2222&REV_0100","present":false,"removable":true,"override_changes":true,"container":"own","pending":false,"mark_instead":null})"},
     {"FixedBelowAListedDeviceWithoutAName",
      Device(IdMatch::MostSpecific, kOne, Capability::NotRemovable, kComputers, true,
             {ParentRead::Listed, Literal(L"USB\\VID_1111&PID_2222\\5&1"), {L"", 0}, Literal(L"USB\\VID_1111&PID_2222")}),
      "device: \"Dock\": its most specific hardware ID" + kFixed +
-         "; mark that one instead: a device without a description (USB\\VID_1111&PID_2222)"},
+         "; mark that one instead: a device without a description (USB\\VID_1111&PID_2222)",
+     R"("match":"hardware","most_specific":true,"id":"USB\\VID_1111&PID_2222","present":true,"removable":false,"override_changes":false,"container":"computer","pending":false,"mark_instead":{"instance":"USB\\VID_1111&PID_2222\\5&1","name":null,"id":"USB\\VID_1111&PID_2222"}})"},
     {"WithoutADescription", Device(IdMatch::MostSpecific, kOne, Capability::Removable, kComputers, true, kNoParent, L""),
      "device: a device without a description: its most specific hardware ID" + kRemovable +
-         "in the computer's container"},
+         "in the computer's container",
+     R"("match":"hardware","most_specific":true,"id":"USB\\VID_1111&PID_2222","present":true,"removable":true,"override_changes":true,"container":"computer","pending":false,"mark_instead":null})"},
     // What stands for a name stands outside the quotes, where it cannot pass for one.
     {"NameTooLongToShow",
      Device(IdMatch::MostSpecific, kOne, Capability::Removable, kComputers, true, kNoParent, kLongName.c_str()),
-     "device: (a text too long to show): its most specific hardware ID" + kRemovable + "in the computer's container"},
+     "device: (a text too long to show): its most specific hardware ID" + kRemovable + "in the computer's container",
+     R"("match":"hardware","most_specific":true,"id":"USB\\VID_1111&PID_2222","present":true,"removable":true,"override_changes":true,"container":"computer","pending":false,"mark_instead":null})"},
     {"InstancePath", Device(IdMatch::InstancePath, kOneRevision),
      "device: this is the instance path of \"Dock\", not a hardware ID; its hardware ID is "
-     "USB\\VID_1111&PID_2222&REV_0100"},
+     "USB\\VID_1111&PID_2222&REV_0100",
+     R"("match":"instance_path","most_specific":false,"id":"USB\\VID_1111&PID_2222&REV_0100","present":true,"removable":true,"override_changes":true,"container":"computer","pending":false,"mark_instead":null})"},
 };
 
 void PrintTo(const DeviceLineCase& row, std::ostream* out) { *out << row.name; }
@@ -228,6 +242,22 @@ TEST_P(DeviceLine, SaysWhatTheOverrideCanChange) {
   Latin1 codePage;
   WriteDeviceLine(out, codePage, GetParam().device, JudgeDevice(GetParam().device));
   EXPECT_EQ(out.text_, GetParam().expected + "\n");
+}
+
+TEST_P(DeviceLine, IsWordedAlikeInJson) {
+  static Findings findings;
+  findings = {};
+  findings.devices.listed = true;
+  CountDevice(findings.devices, GetParam().device);
+  Keep(findings.deviceStore, GetParam().device);
+  static JsonFields fields;
+  ReportText out;
+  Latin1 codePage;
+  JsonReport(out, codePage, 0, fields).Render(findings, Decide(findings));
+  const std::size_t from = out.text_.find("\"match\":");
+  const std::size_t to = out.text_.find("}],\"devices_not_listed\"");
+  ASSERT_NE(to, std::string::npos) << out.text_;
+  EXPECT_EQ(out.text_.substr(from, to + 1 - from), GetParam().json);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, DeviceLine, testing::ValuesIn(kDeviceLineCases), RowName());
@@ -627,21 +657,21 @@ JsonReader ReadSchema() {
 }
 
 template <class Enum>
-std::set<std::string> CodesOf(std::size_t count, Row (*row)(Enum), std::size_t first = 0) {
-  std::set<std::string> codes;
+std::set<Row> RowsOf(std::size_t count, Row (*row)(Enum), std::size_t first = 0) {
+  std::set<Row> rows;
   for (std::size_t i = first; i < count; ++i) {
-    codes.insert(RowOf(row(static_cast<Enum>(i))).code);
+    rows.insert(row(static_cast<Enum>(i)));
   }
-  return codes;
+  return rows;
 }
-std::set<std::string> NoticeCodes(bool notes) {
-  std::set<std::string> codes;
+std::set<Row> NoticeRows(bool notes) {
+  std::set<Row> rows;
   for (std::size_t i = 0; i < kNoticeCount; ++i) {
     if (IsNote(static_cast<Notice>(i)) == notes) {
-      codes.insert(RowOf(NoticeRow(static_cast<Notice>(i))).code);
+      rows.insert(NoticeRow(static_cast<Notice>(i)));
     }
   }
-  return codes;
+  return rows;
 }
 Row KeyNowMarked(KeyState state) { return KeyNowRow(state, true); }
 Row KeyNowNotMarked(KeyState state) { return KeyNowRow(state, false); }
@@ -656,52 +686,55 @@ Row ValueSourceWithoutDevId(SettingsFile file) {
   settings.keyMissing = true;
   return ValueSourceRow(settings);
 }
-std::set<std::string> Joined(std::set<std::string> a, const std::set<std::string>& b) {
+std::set<Row> Joined(std::set<Row> a, const std::set<Row>& b) {
   a.insert(b.begin(), b.end());
   return a;
 }
 
+// Each JSON field with codes: its enumeration in the schema, and the rows
+// whose codes the JSON form writes there (and null, where it may).
 struct SchemaCase {
   const char* name;
   const char* path;
-  std::set<std::string> (*codes)();
+  std::set<Row> (*rows)();
+  bool orNull;
 };
 
 const SchemaCase kSchemaCases[] = {
     {"Windows", "properties/windows/enum",
-     [] { return CodesOf(static_cast<std::size_t>(WindowsKind::Bits64Native) + 1, WindowsRow); }},
+     [] { return RowsOf(static_cast<std::size_t>(WindowsKind::Bits64Native) + 1, WindowsRow); }, false},
     {"Outcome", "properties/verdict/properties/outcome/enum",
-     [] { return CodesOf(static_cast<std::size_t>(Outcome::CannotJudge) + 1, OutcomeRow); }},
+     [] { return RowsOf(static_cast<std::size_t>(Outcome::CannotJudge) + 1, OutcomeRow); }, false},
     // Where it would mark, the reason is null.
     {"Reason", "properties/verdict/properties/reason/enum",
-     [] {
-       return Joined(CodesOf(static_cast<std::size_t>(Reason::TargetNotConsole) + 1, ReasonRow, 1), {"null"});
-     }},
+     [] { return RowsOf(static_cast<std::size_t>(Reason::TargetNotConsole) + 1, ReasonRow, 1); }, true},
     {"KeyNow", "properties/verdict/properties/key_now/oneOf/1/properties/state/enum",
      [] {
        const std::size_t states = static_cast<std::size_t>(KeyState::OtherType) + 1;
-       return Joined(CodesOf(states, KeyNowMarked), CodesOf(states, KeyNowNotMarked));
-     }},
+       return Joined(RowsOf(states, KeyNowMarked), RowsOf(states, KeyNowNotMarked));
+     },
+     false},
     {"Effect", "properties/summary/properties/effect/enum",
-     [] { return CodesOf(static_cast<std::size_t>(Effect::CannotTell) + 1, SummaryEffectRow); }},
-    {"Warnings", "properties/warnings/items/enum", [] { return NoticeCodes(false); }},
-    {"Notes", "properties/notes/items/enum", [] { return NoticeCodes(true); }},
+     [] { return RowsOf(static_cast<std::size_t>(Effect::CannotTell) + 1, SummaryEffectRow); }, false},
+    {"Warnings", "properties/warnings/items/enum", [] { return NoticeRows(false); }, false},
+    {"Notes", "properties/notes/items/enum", [] { return NoticeRows(true); }, false},
     {"Place", "properties/exe/properties/place/enum",
-     [] { return CodesOf(static_cast<std::size_t>(Whereabouts::Unknown) + 1, PlaceRow); }},
+     [] { return RowsOf(static_cast<std::size_t>(Whereabouts::Unknown) + 1, PlaceRow); }, false},
     {"SettingsFile", "properties/settings/oneOf/1/properties/file/enum",
-     [] { return CodesOf(static_cast<std::size_t>(SettingsFile::LinkToNothing) + 1, SettingsFileRow); }},
+     [] { return RowsOf(static_cast<std::size_t>(SettingsFile::LinkToNothing) + 1, SettingsFileRow); }, false},
     {"ValueSource", "properties/settings/oneOf/1/properties/value_source/enum",
      [] {
        const std::size_t files = static_cast<std::size_t>(SettingsFile::LinkToNothing) + 1;
-       return Joined(CodesOf(files, ValueSourceOf), CodesOf(files, ValueSourceWithoutDevId));
-     }},
+       return Joined(RowsOf(files, ValueSourceOf), RowsOf(files, ValueSourceWithoutDevId));
+     },
+     false},
     // A trust finding not checked is not written.
     {"Trust", "$defs/trust/properties/verdict/enum",
-     [] { return CodesOf(static_cast<std::size_t>(TrustVerdict::Unreadable) + 1, TrustRow, 1); }},
+     [] { return RowsOf(static_cast<std::size_t>(TrustVerdict::Unreadable) + 1, TrustRow, 1); }, false},
     {"Match", "properties/devices/items/properties/match/enum",
-     [] { return CodesOf(static_cast<std::size_t>(IdMatch::InstancePath) + 1, MatchRow, 1); }},
+     [] { return RowsOf(static_cast<std::size_t>(IdMatch::InstancePath) + 1, MatchRow, 1); }, false},
     {"Container", "properties/devices/items/properties/container/enum",
-     [] { return CodesOf(static_cast<std::size_t>(Container::CannotTell) + 1, ContainerRow); }},
+     [] { return RowsOf(static_cast<std::size_t>(Container::CannotTell) + 1, ContainerRow); }, false},
 };
 
 void PrintTo(const SchemaCase& row, std::ostream* out) { *out << row.name; }
@@ -710,10 +743,30 @@ class SchemaCodes : public testing::TestWithParam<SchemaCase> {};
 
 TEST_P(SchemaCodes, AreTheCataloguesBothWays) {
   static const JsonReader schema = ReadSchema();
-  EXPECT_EQ(GetParam().codes(), schema.Enum(GetParam().path));
+  std::set<std::string> codes;
+  for (const Row row : GetParam().rows()) {
+    codes.insert(RowOf(row).code != nullptr ? RowOf(row).code : "(a row without a code)");
+  }
+  if (GetParam().orNull) {
+    codes.insert("null");
+  }
+  EXPECT_EQ(codes, schema.Enum(GetParam().path));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, SchemaCodes, testing::ValuesIn(kSchemaCases), RowName());
+
+// A row has a code exactly where the JSON form writes it: no code that
+// nothing emits.
+TEST(Catalogue, GivesCodesOnlyToRowsTheJsonFormWrites) {
+  std::set<Row> written;
+  for (const SchemaCase& field : kSchemaCases) {
+    written = Joined(written, field.rows());
+  }
+  for (std::size_t i = 0; i <= static_cast<std::size_t>(Row::ReasonTargetNotConsole); ++i) {
+    const Row row = static_cast<Row>(i);
+    EXPECT_EQ(RowOf(row).code != nullptr, written.count(row) == 1) << "row " << i << ": " << RowOf(row).text;
+  }
+}
 
 // Each right: whether it changes the object, and what the check program says
 // it lets someone do to a file and to a folder (null: nothing).
