@@ -807,7 +807,8 @@ case_check_not_a_program() {
 
 # The DeviceOverrides subtree as "[key]" and " name type data" lines.
 registry_state() {
-  "${native_reg[@]}" query "$overrides_key" /s 2>/dev/null | tr -d '\r' |
+  # What reg says besides goes to the case's log of Wine's calls, which a failure prints.
+  "${native_reg[@]}" query "$overrides_key" /s 2>>"${wine_call_log:-/dev/null}" | tr -d '\r' |
     sed -n -e 's/^HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\DeviceOverrides\\\(.*\)$/[\1]/p' \
            -e 's/^ \{4\}\([^ ].*\)$/  \1/p' | tr -s ' '
 }

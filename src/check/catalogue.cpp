@@ -511,6 +511,21 @@ Row MatchRow(IdMatch match) {
   return Row::MostSpecific;  // no other value
 }
 
+Row ArgumentProblemRow(ArgumentProblem problem) {
+  switch (problem) {
+    case ArgumentProblem::UnknownOption:
+      return Row::UnknownOption;
+    case ArgumentProblem::OptionTwice:
+      return Row::OptionTwice;
+    case ArgumentProblem::OptionAfterExe:
+      return Row::OptionAfterExe;
+    case ArgumentProblem::None:
+    case ArgumentProblem::Usage:
+      return Row::Usage;
+  }
+  return Row::Usage;  // no other value
+}
+
 Row ValueSourceRow(const SettingsFindings& settings) {
   return settings.file != SettingsFile::Present ? Row::ValueDefault
          : settings.keyMissing                  ? Row::ValueDefaultNoDevId

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "check/target.h"
 #include "check/verdict.h"
 #include "rules/paths.h"
 #include "rules/settings.h"
@@ -86,6 +87,7 @@ Row SummaryEffectRow(Effect effect);
 Row PlaceRow(Whereabouts place);
 Row MatchRow(IdMatch match);
 Row ValueSourceRow(const SettingsFindings& settings);
+Row ArgumentProblemRow(ArgumentProblem problem);
 
 // What the most telling write right in the mask lets someone do, worded to
 // stand between a name and the object's path ("add files to"); null when

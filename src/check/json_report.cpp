@@ -238,7 +238,7 @@ void WriteSettings(Writing& w, const Findings& findings, const Verdict& verdict)
   if (settings->file == SettingsFile::Present) {
     w.Number("size", settings->fileSize);
   }
-  if (findings.refusal == Refusal::SettingsElsewhere) {
+  if (verdict.settingsLine == SettingsLine::Elsewhere || verdict.settingsLine == SettingsLine::ElsewhereInCase) {
     w.Text("real_path", settings->realPath);
   }
   if (verdict.settingsErrorTold) {

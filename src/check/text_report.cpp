@@ -91,7 +91,7 @@ Sentence RealPlace(const char* realPath) {
   return realPath[0] == '\0' ? Sentence{Row::RealPlaceTooLong, {}} : Sentence{Row::RealPlace, {Outside(realPath)}};
 }
 
-void WriteSettingsFileLine(ReportOut& out, CodePage& codePage, const Findings& findings) {
+void WriteSettingsFileLine(ReportOut& out, CodePage& codePage, const Findings& findings, const Verdict& verdict) {
   const SettingsFindings& settings = *findings.settings;
   if (settings.settingsPath[0] == '\0') {
     return;
@@ -99,29 +99,29 @@ void WriteSettingsFileLine(ReportOut& out, CodePage& codePage, const Findings& f
   const Slot path = Outside(settings.settingsPath);
   const Slot message = Outside(findings.systemMessage);
   const Slot error = Number(settings.error);
-  Sentence line = {SettingsFileRow(settings.file), {path}};
   const Sentence realPlace = RealPlace(settings.realPath);
-  if (settings.file == SettingsFile::Unreadable) {
-    line = {Row::SettingsUnreadable, {path, message, error}};
-  } else if (settings.file == SettingsFile::Present) {
-    switch (findings.refusal) {
-      case Refusal::SettingsElsewhere:
-        line = findings.settingsPlaceDiffersInCase
-                   ? Sentence{Row::SettingsElsewhereInCase, {path, Outside(settings.realPath)}}
-                   : Sentence{Row::SettingsElsewhere, {path, Clause(realPlace)}};
-        break;
-      case Refusal::SettingsPlaceUnknown:
-        line = {Row::SettingsPlaceUnknown, {path, message, error}};
-        break;
-      case Refusal::SettingsTooLarge:
-        line = {Row::SettingsTooLarge, {path, Number(settings.fileSize)}};
-        break;
-      case Refusal::SettingsReadFailed:
-        line = {Row::SettingsReadFailed, {path, message, error}};
-        break;
-      default:
-        break;
-    }
+  Sentence line = {SettingsFileRow(settings.file), {path}};
+  switch (verdict.settingsLine) {
+    case SettingsLine::AsItStands:
+      break;
+    case SettingsLine::Unreadable:
+      line = {Row::SettingsUnreadable, {path, message, error}};
+      break;
+    case SettingsLine::ElsewhereInCase:
+      line = {Row::SettingsElsewhereInCase, {path, Outside(settings.realPath)}};
+      break;
+    case SettingsLine::Elsewhere:
+      line = {Row::SettingsElsewhere, {path, Clause(realPlace)}};
+      break;
+    case SettingsLine::PlaceUnknown:
+      line = {Row::SettingsPlaceUnknown, {path, message, error}};
+      break;
+    case SettingsLine::TooLarge:
+      line = {Row::SettingsTooLarge, {path, Number(settings.fileSize)}};
+      break;
+    case SettingsLine::ReadFailed:
+      line = {Row::SettingsReadFailed, {path, message, error}};
+      break;
   }
   WriteLine(out, codePage, line);
 }
@@ -163,7 +163,7 @@ void WriteValueLines(ReportOut& out, CodePage& codePage, const Findings& finding
 }
 
 void WriteSettingsLines(ReportOut& out, CodePage& codePage, const Findings& findings, const Verdict& verdict) {
-  WriteSettingsFileLine(out, codePage, findings);
+  WriteSettingsFileLine(out, codePage, findings, verdict);
   WriteTrustLines(out, codePage, findings, verdict, Row::FolderLine, findings.folder,
                   Notice::FolderTrustedOnlyForAccount);
   WriteExePlaceLine(out, codePage, findings);
@@ -231,12 +231,8 @@ void WriteCannotJudge(ReportOut& out, CodePage& codePage, const Findings& findin
 void WriteArgumentProblem(ReportOut& out, CodePage& codePage, const Arguments& arguments) {
   const WideText culprit = {arguments.culprit != nullptr ? arguments.culprit : L"",
                             arguments.culprit != nullptr ? LengthOf(arguments.culprit) : 0};
-  const Row row = arguments.problem == ArgumentProblem::UnknownOption ? Row::UnknownOption
-                  : arguments.problem == ArgumentProblem::OptionTwice   ? Row::OptionTwice
-                  : arguments.problem == ArgumentProblem::OptionAfterExe ? Row::OptionAfterExe
-                                                                         : Row::Usage;
   // The usage line has no slot; the others name the argument.
-  WriteLine(out, codePage, {row, {Outside(culprit)}});
+  WriteLine(out, codePage, {ArgumentProblemRow(arguments.problem), {Outside(culprit)}});
 }
 
 void WriteReportNotWritten(ReportOut& out, CodePage& codePage) { WriteLine(out, codePage, {Row::ReportNotWritten, {}}); }

@@ -119,6 +119,28 @@ bool TrustedOnlyForAccount(const NamedFinding& named) {
          named.trustedOnlyForAccount;
 }
 
+SettingsLine SettingsLineFor(const Findings& findings) {
+  const SettingsFile file = findings.settings->file;
+  if (file == SettingsFile::Unreadable) {
+    return SettingsLine::Unreadable;
+  }
+  if (file != SettingsFile::Present) {
+    return SettingsLine::AsItStands;
+  }
+  switch (findings.refusal) {
+    case Refusal::SettingsElsewhere:
+      return findings.settingsPlaceDiffersInCase ? SettingsLine::ElsewhereInCase : SettingsLine::Elsewhere;
+    case Refusal::SettingsPlaceUnknown:
+      return SettingsLine::PlaceUnknown;
+    case Refusal::SettingsTooLarge:
+      return SettingsLine::TooLarge;
+    case Refusal::SettingsReadFailed:
+      return SettingsLine::ReadFailed;
+    default:
+      return SettingsLine::AsItStands;
+  }
+}
+
 // What the settings lines warn of: objects trusted only for this account, and
 // what the value holds that a hardware ID never does, where it was read.
 void NoteSettings(const Findings& findings, Verdict& verdict) {
@@ -130,6 +152,7 @@ void NoteSettings(const Findings& findings, Verdict& verdict) {
   Note(verdict, Notice::ExeTrustedOnlyForAccount, TrustedOnlyForAccount(findings.exe));
   Note(verdict, Notice::SettingsTrustedOnlyForAccount, TrustedOnlyForAccount(findings.settingsFile));
   const SettingsFile file = findings.settings->file;
+  verdict.settingsLine = SettingsLineFor(findings);
   verdict.settingsErrorTold = file == SettingsFile::Unreadable ||
                               (file == SettingsFile::Present && (findings.refusal == Refusal::SettingsPlaceUnknown ||
                                                                  findings.refusal == Refusal::SettingsReadFailed));

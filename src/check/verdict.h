@@ -139,6 +139,12 @@ std::size_t DevicesListed(const DeviceTally& tally);
 // cannot be told; or there is no such device.
 enum class Effect : std::uint8_t { NoDevice, InEffect, Pending, CannotTell };
 
+// What the settings file's line says: what stands at its path as it stands,
+// or why it is refused, where it is present but refused.
+enum class SettingsLine : std::uint8_t {
+  AsItStands, Unreadable, ElsewhereInCase, Elsewhere, PlaceUnknown, TooLarge, ReadFailed,
+};
+
 struct Verdict {
   Outcome outcome;
   Reason reason;
@@ -152,6 +158,7 @@ struct Verdict {
   // The settings findings' error says why: the file is unreadable, where it
   // lies cannot be told, or the profile reader failed on it.
   bool settingsErrorTold;
+  SettingsLine settingsLine;
   Effect effect;
   bool notices[kNoticeCount];
   // Each kept device, judged, in the order the record keeps them.

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "table_rows.h"
+#include "check/report_fakes.h"
 
 #include <cctype>
 #include <fstream>
@@ -28,40 +29,6 @@ Text Span(const std::string& text) { return {text.data(), text.size()}; }
 
 // Full control, modify, and read and execute, as Windows writes them.
 constexpr std::uint32_t kFull = 0x001F01FF, kModify = 0x001301BF, kReadExecute = 0x001200A9;
-
-// The report as text.
-class ReportText final : public ReportOut {
- public:
-  void Write(const char* text, std::size_t length) override { text_.append(text, length); }
-  std::string text_;
-};
-
-// The code page as Latin-1: each byte its own character; "?" for what it
-// cannot write; nothing for a text longer than the platform's field.
-class Latin1 final : public CodePage {
- public:
-  Text Shown(WideText text) override {
-    if (text.length > 1024) {
-      return {nullptr, 0};
-    }
-    shown_.clear();
-    for (std::size_t i = 0; i < text.length; ++i) {
-      shown_ += text.text[i] < 0x100 ? static_cast<char>(text.text[i]) : '?';
-    }
-    return {shown_.data(), shown_.size()};
-  }
-  WideText Widened(Text text) override {
-    widened_.clear();
-    for (std::size_t i = 0; i < text.length; ++i) {
-      widened_ += static_cast<wchar_t>(static_cast<unsigned char>(text.text[i]));
-    }
-    return {widened_.data(), widened_.size()};
-  }
-
- private:
-  std::string shown_;
-  std::wstring widened_;
-};
 
 struct EscapeCase {
   const char* name;
@@ -641,6 +608,10 @@ TEST_P(JsonBound, CountsWhatItCannotList) {
       << line;
   EXPECT_NE(line.find("\"devices\":" + std::to_string(c.devices) + ","), std::string::npos) << line;
   EXPECT_EQ(line.find("\"texts_omitted\":true") != std::string::npos, c.textsOmitted) << line;
+  // It would mark: no reason, and no sentence for one.
+  EXPECT_NE(line.find("\"outcome\":\"would_mark\",\"status\":1,\"reason\":null,\"reason_text\":null,"),
+            std::string::npos)
+      << line;
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, JsonBound, testing::ValuesIn(kJsonBoundCases), RowName());
@@ -842,6 +813,8 @@ const SettingsLineCase kSettingsLineCases[] = {
      [](SettingsFindings&, Findings& r) { r.folder.trustedOnlyForAccount = true; },
      "warning: C:\\Tools\\ is trusted only because it belongs to PC\\admin, who runs this check: run as SYSTEM, "
      "the exe would refuse it"},
+    {"AccountUnknown", Refusal::AccountUnknown, [](SettingsFindings&, Findings& r) { r.accountName = nullptr; },
+     "account: cannot be read"},
     {"TooLarge", Refusal::SettingsTooLarge, [](SettingsFindings& f, Findings&) { f.fileSize = 5000000000U; },
      "settings file: C:\\Tools\\nr.ini: present, but it holds 5000000000 bytes, more than the 16 MiB a settings "
      "file may hold, so it is not read"},

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "table_rows.h"
+#include "check/report_fakes.h"
+#include "check/text_report.h"
 
 #include <initializer_list>
 #include <ostream>
@@ -237,20 +239,24 @@ struct ArgumentsCase {
   bool json;
   bool compliance;
   const wchar_t* exe;
+  const char* line;  // what the check says of the problem, on stderr; null: none
 };
 
+constexpr char kUsageLine[] =
+    "usage: notremovable-check.exe [--json] [--compliance] [EXE]: tells what notremovable.exe (or the exe named) "
+    "would do on this PC, and why\n";
 const ArgumentsCase kArgumentsCases[] = {
-    {"None", {}, ArgumentProblem::None, false, false, nullptr},
-    {"Exe", {L"C:\\x\\nr.exe"}, ArgumentProblem::None, false, false, L"C:\\x\\nr.exe"},
-    {"BothOptionsThenExe", {L"--compliance", L"--JSON", L"nr.exe"}, ArgumentProblem::None, true, true, L"nr.exe"},
-    {"Help", {L"--help"}, ArgumentProblem::Usage, false, false, nullptr},
-    {"H", {L"-h"}, ArgumentProblem::Usage, false, false, nullptr},
-    {"SlashQuestionMark", {L"/?"}, ArgumentProblem::Usage, false, false, nullptr},
-    {"HelpAfterAnOption", {L"--json", L"-H"}, ArgumentProblem::Usage, true, false, nullptr},
-    {"TwoExes", {L"one", L"two"}, ArgumentProblem::Usage, false, false, L"one"},
-    {"Unknown", {L"--jsonl"}, ArgumentProblem::UnknownOption, false, false, nullptr},
-    {"Twice", {L"--json", L"--json"}, ArgumentProblem::OptionTwice, true, false, nullptr},
-    {"AfterTheExe", {L"nr.exe", L"--json"}, ArgumentProblem::OptionAfterExe, false, false, L"nr.exe"},
+    {"None", {}, ArgumentProblem::None, false, false, nullptr, nullptr},
+    {"Exe", {L"C:\\x\\nr.exe"}, ArgumentProblem::None, false, false, L"C:\\x\\nr.exe", nullptr},
+    {"BothOptionsThenExe", {L"--compliance", L"--JSON", L"nr.exe"}, ArgumentProblem::None, true, true, L"nr.exe", nullptr},
+    {"Help", {L"--help"}, ArgumentProblem::Usage, false, false, nullptr, kUsageLine},
+    {"H", {L"-h"}, ArgumentProblem::Usage, false, false, nullptr, kUsageLine},
+    {"SlashQuestionMark", {L"/?"}, ArgumentProblem::Usage, false, false, nullptr, kUsageLine},
+    {"HelpAfterAnOption", {L"--json", L"-H"}, ArgumentProblem::Usage, true, false, nullptr, kUsageLine},
+    {"TwoExes", {L"one", L"two"}, ArgumentProblem::Usage, false, false, L"one", kUsageLine},
+    {"Unknown", {L"--jsonl"}, ArgumentProblem::UnknownOption, false, false, nullptr, "notremovable-check: unknown option: --jsonl\n"},
+    {"Twice", {L"--json", L"--json"}, ArgumentProblem::OptionTwice, true, false, nullptr, "notremovable-check: option given twice: --json\n"},
+    {"AfterTheExe", {L"nr.exe", L"--json"}, ArgumentProblem::OptionAfterExe, false, false, L"nr.exe", "notremovable-check: option after the exe: --json\n"},
 };
 
 void PrintTo(const ArgumentsCase& row, std::ostream* out) { *out << row.name; }
@@ -267,6 +273,12 @@ TEST_P(CommandLine, TakesOptionsOnceBeforeTheExe) {
   EXPECT_EQ(parsed.compliance, c.compliance);
   EXPECT_EQ(std::wstring(parsed.exe != nullptr ? parsed.exe : L"-"), std::wstring(c.exe != nullptr ? c.exe : L"-"));
   EXPECT_EQ(parsed.culprit == nullptr, c.problem == ArgumentProblem::None);
+  if (c.line != nullptr) {
+    ReportText errors;
+    Latin1 codePage;
+    WriteArgumentProblem(errors, codePage, parsed);
+    EXPECT_EQ(errors.text_, c.line);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, CommandLine, testing::ValuesIn(kArgumentsCases), RowName());
