@@ -287,12 +287,14 @@ case_id_195_characters() { settings notremovable.ini "$(id_of_length 195)"; expe
 case_id_196_characters_refused_by_platform() { settings notremovable.ini "$(id_of_length 196)"; expect 1 -; }
 case_id_254_characters_refused_by_platform() { settings notremovable.ini "$(id_of_length 254)"; expect 1 -; }
 # An empty key level: the exe writes as it always has (Wine merges the level
-# away); the check warns, and never calls the PC compliant.
+# away); the check warns, lists the devices the merged key reaches, and never
+# calls the PC compliant.
 case_id_with_empty_key_level() {
+  devices add Dock "$configured_id" - own removable -
   settings notremovable.ini 'USB\VID_1111&PID_2222\'
   expect 1 "$configured_key"
   fleet after '--compliance --json' 1 summary.compliant=false verdict.key_now.state=removable_0 \
-    warnings.3=value_third_part warnings.4=key_empty_level
+    warnings.3=value_third_part warnings.4=key_empty_level summary.devices=1 devices.0.name=Dock
 }
 case_id_255_characters() { settings notremovable.ini "$(id_of_length 255)"; expect 0 -; }
 case_id_300_characters() { settings notremovable.ini "$(id_of_length 300)"; expect 0 -; }

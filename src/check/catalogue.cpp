@@ -147,7 +147,7 @@ constexpr CatalogueRow kRows[] = {
      "the key has an empty level (the value ends with \\ or holds \\\\): what Windows does with one is not "
      "documented (it may refuse the key, or merge the level away and write the key of the ID without it), so "
      "whether the override is in effect cannot be told, and the PC is never counted as compliant: remove the "
-     "extra \\"},
+     "extra \\. The devices below are those the key reaches with the level merged away"},
     {Row::KeyForAnotherSpelling, "warning", "key_for_another_spelling",
      "the value is not written as a hardware ID: Windows reads the exe's key for the ID {}\\{}, and so the "
      "override marks the devices with that ID"},

@@ -15,9 +15,11 @@
 namespace notremovable {
 namespace {
 
-// Whether a trusted object is trusted only because it belongs to the account
-// that runs the check: judged again for an account that owns nothing.
-bool TrustedOnlyForAccount(const TrustFinding& finding) {
+// Whether the object, judged again for an account that owns nothing, is not
+// trusted (where it is trusted, then only because it belongs to the account
+// that runs the check: the verdict tells). Only a descriptor judged whole is
+// judged again: any other may hold what an earlier read left in the field.
+bool UntrustedWithoutAccount(const TrustFinding& finding) {
   if (finding.verdict != TrustVerdict::Trusted) {
     return false;
   }
@@ -86,7 +88,7 @@ NamedFinding Named(const TrustFinding& finding, const char* path, bool isFolder,
   if (finding.verdict != TrustVerdict::NotChecked && finding.principal != nullptr) {
     NamePrincipal(finding.principal, name);
   }
-  return {&finding, path, isFolder, name, TrustedOnlyForAccount(finding)};
+  return {&finding, path, isFolder, name, UntrustedWithoutAccount(finding)};
 }
 
 void SystemMessage(unsigned long error, char (&message)[kMessageFieldSize]) {

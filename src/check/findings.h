@@ -18,14 +18,14 @@
 namespace notremovable {
 
 // A trust finding with what the platform found out about it: the name of
-// its principal (the untrusted owner, or the entry's SID), and whether it is
-// trusted only because it belongs to the account that runs the check.
+// its principal (the untrusted owner, or the entry's SID), and whether,
+// judged for an account that owns nothing, it would not be trusted.
 struct NamedFinding {
   const TrustFinding* finding;
   const char* path;
   bool isFolder;
   const wchar_t* principalName;
-  bool trustedOnlyForAccount;
+  bool untrustedWithoutAccount;  // judged for an account that owns nothing, it is not trusted
 };
 
 // What stands at the exe's key now: its Removable value's type, size and

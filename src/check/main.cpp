@@ -78,6 +78,7 @@ struct Gathered {
   char exeMessage[kMessageFieldSize];
   wchar_t names[4][kNameFieldSize];
   char keyPath[kOverrideKeyPathFieldSize];
+  char mergedLevel[kOverrideKeyPathFieldSize];
   char windowsKeyPath[kOverrideKeyPathFieldSize];
   char keyMessage[kMessageFieldSize];
 };
@@ -170,8 +171,13 @@ int wmain(int argc, wchar_t** argv) {
   if (WouldMark(findings)) {
     GatherKey(gathered, findings);
     DeviceRecord devices(findings);
-    findings.devices.listed = WalkDevices(OverrideKeyLevel(gathered.keyPath),
-                                          {gathered.deviceId, LengthOf(gathered.deviceId)}, devices);
+    // A key with an empty level reaches no device as it stands; merged away,
+    // as Wine writes it, it reaches those of the ID without it.
+    Text level = OverrideKeyLevel(gathered.keyPath);
+    if (HasEmptyLevel(level)) {
+      level = {gathered.mergedLevel, MergedKeyLevel(level, gathered.mergedLevel, sizeof gathered.mergedLevel)};
+    }
+    findings.devices.listed = WalkDevices(level, {gathered.deviceId, LengthOf(gathered.deviceId)}, devices);
   }
   // Decided once, on the whole record; worded by one renderer.
   const Verdict verdict = Decide(findings);

@@ -116,7 +116,7 @@ void Note(Verdict& verdict, Notice notice, bool applies) {
 
 bool TrustedOnlyForAccount(const NamedFinding& named) {
   return named.finding != nullptr && named.finding->verdict == TrustVerdict::Trusted &&
-         named.trustedOnlyForAccount;
+         named.untrustedWithoutAccount;
 }
 
 SettingsLine SettingsLineFor(const Findings& findings) {
@@ -201,6 +201,18 @@ bool HasEmptyLevel(Text exeKeyLevel) {
     }
   }
   return false;
+}
+
+std::size_t MergedKeyLevel(Text exeKeyLevel, char* field, std::size_t fieldSize) {
+  std::size_t length = 0;
+  for (std::size_t i = 0; i < exeKeyLevel.length && length < fieldSize; ++i) {
+    const bool backslash = exeKeyLevel.text[i] == '\\';
+    const bool levelFollows = i + 1 < exeKeyLevel.length && exeKeyLevel.text[i + 1] != '\\';
+    if (!backslash || (length > 0 && levelFollows)) {
+      field[length++] = exeKeyLevel.text[i];
+    }
+  }
+  return length;
 }
 
 Container JudgeContainer(const ContainerFacts& container) {

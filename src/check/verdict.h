@@ -95,6 +95,9 @@ KeyReach JudgeKeyReach(Text exeKeyLevel, Text windowsKeyLevel);
 // without it; where it reads the override, and so whether it is in effect,
 // cannot be told.
 bool HasEmptyLevel(Text exeKeyLevel);
+// The key level as Wine writes one with empty levels, merged away: no
+// backslash at either end, none twice in a row. Its length, in the field.
+std::size_t MergedKeyLevel(Text exeKeyLevel, char* field, std::size_t fieldSize);
 
 // Which container Windows says a device is in.
 enum class Container : std::uint8_t { TheComputers, OfItsOwn, CannotTell };

@@ -88,6 +88,10 @@ std::vector<JsonEscapeCase> JsonEscapeRows() {
       {"LoneHighSurrogate", L"a\xd800" L"b", "\"a\\ufffdb\""},
       {"LoneLowSurrogate", L"\xdc00", "\"\\ufffd\""},
       {"HighBeforeHigh", L"\xd800\xd83d\xde00", "\"\\ufffd\\ud83d\\ude00\""},
+      // The pairs at the ranges' edges, and a lone one at the low range's end.
+      {"FirstPair", L"\xd800\xdc00", "\"\\ud800\\udc00\""},
+      {"LastPair", L"\xdbff\xdfff", "\"\\udbff\\udfff\""},
+      {"LoneLastLow", L"\xdfff", "\"\\ufffd\""},
       // Where many readers end a line.
       {"NextLine", L"a\x85" L"b", "\"a\\u0085b\""},
       {"LineSeparator", L"\x2028", "\"\\u2028\""},
@@ -225,6 +229,18 @@ TEST_P(DeviceLine, IsWordedAlikeInJson) {
   const std::size_t to = out.text_.find("}],\"devices_not_listed\"");
   ASSERT_NE(to, std::string::npos) << out.text_;
   EXPECT_EQ(out.text_.substr(from, to + 1 - from), GetParam().json);
+  // Each warning and note the verdict holds, in its list; no other.
+  const Verdict verdict = Decide(findings);
+  const auto list = [&](const std::string& key) {
+    const std::size_t start = out.text_.find("\"" + key + "\":[");
+    return out.text_.substr(start, out.text_.find(']', start) - start);
+  };
+  for (std::size_t i = 0; i < kNoticeCount; ++i) {
+    const auto notice = static_cast<Notice>(i);
+    const std::string code = std::string("\"") + RowOf(NoticeRow(notice)).code + "\"";
+    EXPECT_EQ(list(IsNote(notice) ? "notes" : "warnings").find(code) != std::string::npos, verdict.notices[i])
+        << code << " in " << out.text_;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, DeviceLine, testing::ValuesIn(kDeviceLineCases), RowName());
@@ -810,7 +826,7 @@ const SettingsLineCase kSettingsLineCases[] = {
      [](SettingsFindings& f, Findings&) { LayIntoField(std::string(300, 'A'), f.value); },
      "value: \"" + std::string(300, 'A') + "\" (300 characters)"},
     {"TrustedOnlyForTheAccount", Refusal::None,
-     [](SettingsFindings&, Findings& r) { r.folder.trustedOnlyForAccount = true; },
+     [](SettingsFindings&, Findings& r) { r.folder.untrustedWithoutAccount = true; },
      "warning: C:\\Tools\\ is trusted only because it belongs to PC\\admin, who runs this check: run as SYSTEM, "
      "the exe would refuse it"},
     {"AccountUnknown", Refusal::AccountUnknown, [](SettingsFindings&, Findings& r) { r.accountName = nullptr; },

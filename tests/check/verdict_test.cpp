@@ -152,7 +152,7 @@ const VerdictCase kVerdictCases[] = {
      },
      Outcome::WouldMark, Reason::None, 1, 1, Effect::NoDevice, {}},
     // Warnings.
-    {"TrustedOnlyForTheAccount", "USB\\VID_1111&PID_2222", [](Record& r) { r.findings.exe.trustedOnlyForAccount = true; },
+    {"TrustedOnlyForTheAccount", "USB\\VID_1111&PID_2222", [](Record& r) { r.findings.exe.untrustedWithoutAccount = true; },
      Outcome::WouldMark, Reason::None, 1, 1, Effect::NoDevice, {Notice::ExeTrustedOnlyForAccount}},
     {"CommentAfterTheValue", "USB\\VID_1111&PID_2222 ; dock", [](Record&) {}, Outcome::WouldMark, Reason::None, 1, 1,
      Effect::NoDevice, {Notice::ValueSpace, Notice::ValueSemicolon}},
@@ -216,6 +216,7 @@ TEST_P(VerdictOn, DecidesFromTheRecordAlone) {
   const Verdict verdict = Decide(record.findings);
   EXPECT_EQ(verdict.outcome, c.outcome);
   EXPECT_EQ(verdict.reason, c.reason);
+  EXPECT_EQ(WouldMark(record.findings), c.outcome == Outcome::WouldMark);
   EXPECT_EQ(ExitStatus(verdict, false), c.exeStatus);
   EXPECT_EQ(ExitStatus(verdict, true), c.complianceStatus);
   EXPECT_EQ(verdict.compliant, c.complianceStatus == kExitCompliant);
@@ -230,6 +231,35 @@ TEST_P(VerdictOn, DecidesFromTheRecordAlone) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, VerdictOn, testing::ValuesIn(kVerdictCases), RowName());
+
+// A key level with empty levels, merged away as Wine writes it.
+struct MergedLevelCase {
+  const char* name;
+  std::string level;
+  std::string merged;
+};
+
+const MergedLevelCase kMergedLevelCases[] = {
+    {"TrailingBackslash", "USB#VID_1111&PID_2222\\", "USB#VID_1111&PID_2222"},
+    {"TwoInARow", "USB#VID_1111\\\\PID_2222", "USB#VID_1111\\PID_2222"},
+    {"LeadingBackslash", "\\USB#VID_1111", "USB#VID_1111"},
+    {"SeveralAndAtTheEnd", "USB#X\\\\\\Y\\\\", "USB#X\\Y"},
+    {"NoEmptyLevel", "USB#X\\Y", "USB#X\\Y"},
+};
+
+void PrintTo(const MergedLevelCase& row, std::ostream* out) { *out << row.name; }
+
+class MergedLevel : public testing::TestWithParam<MergedLevelCase> {};
+
+TEST_P(MergedLevel, HasNoEmptyLevelLeft) {
+  const MergedLevelCase& c = GetParam();
+  char field[64] = {};
+  const std::size_t length = MergedKeyLevel({c.level.data(), c.level.size()}, field, sizeof field);
+  EXPECT_EQ(std::string(field, length), c.merged);
+  EXPECT_FALSE(HasEmptyLevel({field, length}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, MergedLevel, testing::ValuesIn(kMergedLevelCases), RowName());
 
 // The command line: options, each once, before the one exe.
 struct ArgumentsCase {
@@ -342,6 +372,12 @@ std::vector<unsigned char> PeHeaders(const LoaderCase& c) {
 
 TEST_P(Loader, JudgesTheHeadersAsTheLoaderWould) {
   const LoaderCase& c = GetParam();
+  // The DOS header names where the headers lie, little-endian, at 0x3C.
+  unsigned char dosHeader[kDosHeaderSize] = {'M', 'Z'};
+  dosHeader[0x3C] = 0x00;
+  dosHeader[0x3D] = 0x01;
+  EXPECT_EQ(PeHeaderOffset(dosHeader, sizeof dosHeader), 0x100U);
+  EXPECT_EQ(PeHeaderOffset(dosHeader, sizeof dosHeader - 1), 0U);
   const std::vector<unsigned char> headers = PeHeaders(c);
   const std::size_t read = c.read != 0 ? c.read : headers.size();
   EXPECT_EQ(JudgePeHeaders(headers.data(), read, 0x100, c.fileSize, kMachineI386), c.expected);
