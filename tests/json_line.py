@@ -1,9 +1,11 @@
 #!/usr/bin/python3
 # Checks what notremovable-check.exe --json printed (on stdin): one line in
-# printable ASCII (which every code page passes unchanged), RFC 8259 JSON, valid against the schema with a real validator
-# (Debian's python3-jsonschema, draft 2020-12), within BOUND bytes with its
-# line end where BOUND is not 0, and holding each FACT: "a.b.0.c=VALUE", VALUE
-# as JSON (a bare word is a string). Prints what is wrong; exits 1 then.
+# printable ASCII (which every code page passes unchanged), RFC 8259 JSON,
+# valid against the schema with a real validator (Debian's python3-jsonschema,
+# draft 2020-12), within BOUND bytes with its line end where BOUND is not 0,
+# and holding each FACT: "a.b.0.c=VALUE", VALUE as JSON (a bare word is a
+# string), or "a.b~=VALUE", a list that holds VALUE. Prints what is wrong;
+# exits 1 then.
 # Usage: json_line.py SCHEMA BOUND [FACT...]
 import json
 import sys
@@ -43,6 +45,9 @@ def main():
         pass  # the schema has said what is missing
     for fact in sys.argv[3:]:
         path, _, wanted = fact.partition("=")
+        # "PATH~=VALUE": the list at PATH holds VALUE.
+        holds = path.endswith("~")
+        path = path.rstrip("~")
         try:
             wanted = json.loads(wanted)
         except ValueError:
@@ -54,7 +59,9 @@ def main():
         except (KeyError, IndexError, ValueError, TypeError):
             problems.append(f"no {path}")
             continue
-        if value != wanted:
+        if holds and not (isinstance(value, list) and wanted in value):
+            problems.append(f"{path} is {json.dumps(value)}, which does not hold {json.dumps(wanted)}")
+        elif not holds and value != wanted:
             problems.append(f"{path} is {json.dumps(value)}, not {json.dumps(wanted)}")
     if problems:
         print("; ".join(problems) + f": {data.decode('utf-8', errors='replace')}")
