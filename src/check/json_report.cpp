@@ -357,11 +357,8 @@ void JsonReport::WriteDevices(const Findings& findings, const Verdict& verdict) 
 namespace {
 
 std::size_t Digits(std::size_t number) {
-  std::size_t digits = 1;
-  for (; number >= 10; number /= 10) {
-    ++digits;
-  }
-  return digits;
+  char digits[kDecimalFieldSize];
+  return kDecimalFieldSize - WriteDecimal(number, digits);
 }
 
 }  // namespace

@@ -56,18 +56,6 @@ bool IsDevicePath(WideText path) {
          path.text[3] == L'\\';
 }
 
-std::uint32_t PeHeaderOffset(const unsigned char (&dosHeader)[kDosHeaderSize], std::size_t read) {
-  constexpr std::size_t kOffsetField = 0x3C;
-  if (read < kDosHeaderSize || dosHeader[0] != 'M' || dosHeader[1] != 'Z') {
-    return 0;
-  }
-  std::uint32_t offset = 0;
-  for (std::size_t i = 4; i > 0; --i) {
-    offset = offset << 8U | dosHeader[kOffsetField + i - 1];
-  }
-  return offset;
-}
-
 namespace {
 
 // Little-endian fields, read only where the bytes read hold them.
@@ -80,6 +68,14 @@ std::uint32_t Field(const unsigned char* bytes, std::size_t at, std::size_t size
 }
 
 }  // namespace
+
+std::uint32_t PeHeaderOffset(const unsigned char (&dosHeader)[kDosHeaderSize], std::size_t read) {
+  constexpr std::size_t kOffsetField = 0x3C;
+  if (read < kDosHeaderSize || dosHeader[0] != 'M' || dosHeader[1] != 'Z') {
+    return 0;
+  }
+  return Field(dosHeader, kOffsetField, 4);
+}
 
 PeVerdict JudgePeHeaders(const unsigned char* headers, std::size_t read, std::uint64_t headersAt,
                          std::uint64_t fileSize, std::uint16_t machine) {

@@ -245,7 +245,7 @@ void WriteDeviceLine(ReportOut& out, CodePage& codePage, const DeviceFacts& devi
   }
   const Sentence match = device.match == IdMatch::LessSpecific
                              ? Sentence{Row::LessSpecific, {Outside(device.mostSpecificId)}}
-                             : Sentence{device.match == IdMatch::Compatible ? Row::Compatible : Row::MostSpecific, {}};
+                             : Sentence{MatchRow(device.match), {}};
   const ParentFacts& parent = device.parent;
   const Sentence parentName = NameClause(codePage, parent.name);
   const Sentence container = {ContainerRow(judged.container), {}};

@@ -151,11 +151,10 @@ void NoteSettings(const Findings& findings, Verdict& verdict) {
   Note(verdict, Notice::RealFolderTrustedOnlyForAccount, TrustedOnlyForAccount(findings.realFolder));
   Note(verdict, Notice::ExeTrustedOnlyForAccount, TrustedOnlyForAccount(findings.exe));
   Note(verdict, Notice::SettingsTrustedOnlyForAccount, TrustedOnlyForAccount(findings.settingsFile));
-  const SettingsFile file = findings.settings->file;
   verdict.settingsLine = SettingsLineFor(findings);
-  verdict.settingsErrorTold = file == SettingsFile::Unreadable ||
-                              (file == SettingsFile::Present && (findings.refusal == Refusal::SettingsPlaceUnknown ||
-                                                                 findings.refusal == Refusal::SettingsReadFailed));
+  verdict.settingsErrorTold = verdict.settingsLine == SettingsLine::Unreadable ||
+                              verdict.settingsLine == SettingsLine::PlaceUnknown ||
+                              verdict.settingsLine == SettingsLine::ReadFailed;
   verdict.valueRead = findings.refusal == Refusal::None || findings.refusal == Refusal::ValueTooLong;
   if (!verdict.valueRead) {
     return;
