@@ -61,14 +61,17 @@ say_no_32bit() {  # WHAT_RUNS_INSTEAD
 # native_reg is that Windows' own reg, the native registry view: the 64-bit
 # one on 64-bit Windows.
 wine64_loader=/usr/lib/wine/wine64
+# By its full path: Wine starts a bare name through start.exe, a second
+# program that searches for it.
+system_reg='C:\windows\system32\reg.exe'
 use_prefix() {
   unset WINELOADER
   wine_loader=(wine)
   case $1 in
-    win32) export WINEARCH=win32 WINEPREFIX="$root/build/wineprefix"; native_reg=(wine reg) ;;
-    win64) export WINEARCH=win64 WINEPREFIX="$root/build/wineprefix64"; native_reg=(wine64 reg) ;;
+    win32) export WINEARCH=win32 WINEPREFIX="$root/build/wineprefix"; native_reg=(wine "$system_reg") ;;
+    win64) export WINEARCH=win64 WINEPREFIX="$root/build/wineprefix64"; native_reg=(wine64 "$system_reg") ;;
     x64) export WINEARCH=win64 WINEPREFIX="$root/build/wineprefix64" WINELOADER=$wine64_loader
-         wine_loader=("$wine64_loader"); native_reg=(wine64 reg) ;;
+         wine_loader=("$wine64_loader"); native_reg=(wine64 "$system_reg") ;;
     *) echo "unknown Wine prefix kind: $1" >&2; return 1 ;;
   esac
   prefix_kind=$1
@@ -90,6 +93,22 @@ without_lock() {
   return "$status"
 }
 
+# Debian's Wine has no preloader to keep room for what every Windows process
+# maps at fixed addresses: its 64-bit loader lies at 0x7d000000, and the heap
+# the kernel starts at a random offset above it may grow over the shared user
+# data page at 0x7ffe0000. The program then cannot start: status 1, silent
+# under WINEDEBUG=-all, about once in a thousand starts. Without address
+# randomization (inherited by every program started from here) the heap
+# starts right above the loader, always with room to spare. The caller is
+# run again so, once.
+fix_wine_layout() {  # SCRIPT ARGS...
+  local no_randomize=0x0040000
+  if (( 0x$(cat /proc/self/personality) & no_randomize )) || ! setarch "$(uname -m)" -R true 2>/dev/null; then
+    return 0
+  fi
+  exec setarch "$(uname -m)" -R bash "$@"
+}
+
 # Wine finds the prefix's wineserver anew at every start: through
 # /run/user/UID/wine where that folder exists at that moment, else through
 # $TMPDIR. Should either change midway (a login of the same user makes or
@@ -100,6 +119,7 @@ without_lock() {
 # namespace, where the host lets it make one (the caller is then run again
 # there, once: pin_wine_lookup "$0" "$@" before anything else).
 pin_wine_lookup() {  # SCRIPT ARGS...
+  fix_wine_layout "$@"
   export TMPDIR="$root/build/wine-tmp"
   mkdir -p "$TMPDIR"
   if [ -z "${NOTREMOVABLE_WINE_PINNED:-}" ]; then
