@@ -659,7 +659,7 @@ void WordReason(const Findings& findings, Reason reason, ReasonWording& wording)
       break;
     case Reason::TargetUnreadable:
       wording.clause = {Row::TargetUnreadable,
-                        {Outside(findings.exeShown), Outside(findings.targetMessage), Number(findings.targetError)}};
+                        {Outside(findings.exeShown), Outside(findings.targetMessage), Number(findings.target.error)}};
       break;
     default:
       break;

@@ -65,12 +65,11 @@ struct Findings {
   // (else the x86-64 test build).
   const char* toolVersion;
   bool builtFor32BitX86;
-  // What the check was given, and why it cannot judge it where it cannot.
-  CannotJudge cannotJudge;
+  // What the check was given, and what stands there.
+  TargetFacts target;
   const char* exeShown;
   const wchar_t* exeExactPath;  // the exe's full path exactly as the system has it
-  const char* targetMessage;  // the system's, where it cannot be read
-  unsigned long targetError;
+  const char* targetMessage;  // the system's, for target.error
   // Where it runs: the computer, the account (null: cannot be read), the
   // Windows; the names exactly, as the wide calls give them.
   const wchar_t* computerName;

@@ -274,7 +274,7 @@ void WriteHead(Writing& w, const Findings& findings, const Verdict& verdict) {
   w.Code("windows", CodeOf(WindowsRow(findings.windows)));
   WriteVerdict(w, findings, verdict);
   WriteSummary(w, findings, verdict);
-  if (findings.cannotJudge == CannotJudge::None) {
+  if (verdict.outcome != Outcome::CannotJudge) {
     WriteSettings(w, findings, verdict);
   }
   if (!w.withTexts) {

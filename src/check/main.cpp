@@ -151,21 +151,19 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   Target& target = gathered.target;
-  findings.cannotJudge = FindTarget(arguments.exe, target);
+  FindTarget(arguments.exe, target, findings.target);
   findings.exeExactPath = target.length > 0 ? target.path : nullptr;
   // As the exe renders its path, best fit included: a 32-bit program cannot
   // even see what lies in System32 under WOW64, but the exe's rule refuses
   // it by its path alone, so it is not looked at.
-  const bool readsReachFolder = findings.cannotJudge == CannotJudge::None && target.renderedLength > 0 &&
-                                ReadsReachExeFolder(target.rendered, target.renderedLength);
-  if (readsReachFolder) {
-    findings.cannotJudge = LookAtTarget(target);
-    MessageFor(target.error, gathered.targetMessage);
-    findings.targetError = target.error;
-  }
-
-  if (findings.cannotJudge == CannotJudge::None && readsReachFolder) {
-    GatherSettings(gathered, findings);
+  if (JudgeTarget(findings.target) == CannotJudge::None && target.renderedLength > 0 &&
+      ReadsReachExeFolder(target.rendered, target.renderedLength)) {
+    LookAtTarget(target, findings.target);
+    MessageFor(findings.target.error, gathered.targetMessage);
+    // Nothing more to look at where what stands there is no program to judge.
+    if (JudgeTarget(findings.target) == CannotJudge::None) {
+      GatherSettings(gathered, findings);
+    }
   }
   // Where the exe would mark: its key, what stands there, and the devices it reaches.
   if (WouldMark(findings)) {
@@ -181,7 +179,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   // Decided once, on the whole record; worded by one renderer.
   const Verdict verdict = Decide(findings);
-  if (findings.cannotJudge != CannotJudge::None) {
+  if (verdict.outcome == Outcome::CannotJudge) {
     WriteCannotJudge(errors, codePage, findings, verdict);
   }
   StreamReport out(stdout);

@@ -130,8 +130,14 @@ PeVerdict JudgePeHeaders(const unsigned char* headers, std::size_t read, std::ui
 }
 
 CannotJudge JudgeTarget(const TargetFacts& target) {
+  if (target.pathUnusable) {
+    return CannotJudge::Usage;
+  }
   if (target.devicePath) {
     return CannotJudge::Device;
+  }
+  if (!target.lookedAt) {
+    return CannotJudge::None;
   }
   if (!target.found) {
     return target.notFound ? CannotJudge::NoSuchExe : CannotJudge::Unreadable;

@@ -53,9 +53,13 @@ enum class CannotJudge : std::uint8_t {
   Truncated, OtherMachine, Dll, NotConsole,
 };
 
-// What stands at the target's path, as the platform found it.
+// What stands at the target's path, as the platform found it. It is looked
+// at only where its path can be had and the exe's reads reach its folder:
+// where they do not, the exe refuses by the path alone.
 struct TargetFacts {
+  bool pathUnusable;  // no full path can be had, or none that fits the field
   bool devicePath;
+  bool lookedAt;
   bool found;         // its attributes can be read
   bool notFound;      // the system says that nothing is there
   bool folder;

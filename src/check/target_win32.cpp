@@ -56,9 +56,8 @@ PeVerdict JudgeProgram(HANDLE file) {
 
 }  // namespace
 
-CannotJudge FindTarget(const wchar_t* named, Target& target) {
+void FindTarget(const wchar_t* named, Target& target, TargetFacts& facts) {
   target.length = 0;
-  target.error = ERROR_SUCCESS;
   wchar_t full[kTargetFieldSize];
   DWORD length = 0;
   if (named != nullptr) {
@@ -74,22 +73,24 @@ CannotJudge FindTarget(const wchar_t* named, Target& target) {
       length = static_cast<DWORD>(nameStart) + nameLength;
     }
   }
-  if (length == 0 || length >= kTargetFieldSize) {
-    return CannotJudge::Usage;
+  facts.pathUnusable = length == 0 || length >= kTargetFieldSize;
+  if (facts.pathUnusable) {
+    return;
   }
   target.length = static_cast<DWORD>(PlainPathOf(full, length, target.path, kTargetFieldSize));
   RenderTarget(target);
-  return IsDevicePath({full, length}) ? CannotJudge::Device : CannotJudge::None;
+  facts.devicePath = IsDevicePath({full, length});
 }
 
-CannotJudge LookAtTarget(Target& target) {
-  TargetFacts facts = {};
+void LookAtTarget(Target& target, TargetFacts& facts) {
+  facts.lookedAt = true;
+  facts.program = PeVerdict::NotAProgram;
   const DWORD attributes = GetFileAttributesW(target.path);
   facts.found = attributes != INVALID_FILE_ATTRIBUTES;
   if (!facts.found) {
-    target.error = GetLastError();
-    facts.notFound = target.error == ERROR_FILE_NOT_FOUND || target.error == ERROR_PATH_NOT_FOUND;
-    return JudgeTarget(facts);
+    facts.error = GetLastError();
+    facts.notFound = facts.error == ERROR_FILE_NOT_FOUND || facts.error == ERROR_PATH_NOT_FOUND;
+    return;
   }
   facts.folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   if (!facts.folder) {
@@ -97,19 +98,18 @@ CannotJudge LookAtTarget(Target& target) {
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     facts.opened = file.IsOpen();
-    target.error = facts.opened ? ERROR_SUCCESS : GetLastError();
+    facts.error = facts.opened ? ERROR_SUCCESS : GetLastError();
     facts.diskFile = facts.opened && GetFileType(file.Get()) == FILE_TYPE_DISK;
     facts.program = facts.diskFile ? JudgeProgram(file.Get()) : PeVerdict::NotAProgram;
   }
-  const CannotJudge judged = JudgeTarget(facts);
-  // Its long form, where every folder on its way can be listed; the exe's own
-  // expansion fails there too, and says so.
-  const DWORD length = judged == CannotJudge::None ? GetLongPathNameW(target.path, target.path, kTargetFieldSize) : 0;
+  // A program's long form, where every folder on its way can be listed; the
+  // exe's own expansion fails there too, and says so.
+  const DWORD length =
+      facts.program == PeVerdict::ConsoleProgram ? GetLongPathNameW(target.path, target.path, kTargetFieldSize) : 0;
   if (length != 0 && length < kTargetFieldSize) {
     target.length = length;
     RenderTarget(target);
   }
-  return judged;
 }
 
 Refusal ExactPathAsModule(const Target& target, char (&exePath)[kPathFieldSize], std::size_t& length) {

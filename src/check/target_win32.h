@@ -24,18 +24,18 @@ struct Target {
   std::size_t renderedLength;  // 0: it cannot be rendered
   // As it is shown: '?' for what the code page cannot write, never a look-alike.
   char shown[kTargetFieldSize * 2];
-  unsigned long error;  // why it cannot be looked at, where it cannot
 };
 
 // The exe named (null: notremovable.exe beside this program), by its full
 // path; one handed over as it stands ("\\?\...") by the plain path it stands
-// for, which the module calls give. Usage where its path cannot be had; a
-// device where the path leads to one.
-CannotJudge FindTarget(const wchar_t* named, Target& target);
+// for, which the module calls give. In the facts: whether its path can be
+// had, and whether it leads to a device.
+void FindTarget(const wchar_t* named, Target& target, TargetFacts& facts);
 
-// What stands at the target's path: a file that is a Windows program (its
-// path then expanded to its long form where it can be), or why not.
-CannotJudge LookAtTarget(Target& target);
+// What stands at the target's path, in the facts: whether it is there, a
+// folder, a file on a disk, and what the loader would make of it (a
+// program's path is then expanded to its long form where it can be).
+void LookAtTarget(Target& target, TargetFacts& facts);
 
 // The path as the exe would have it: the module calls' two renderings, cut as
 // they cut, then checked as the exe checks its own.

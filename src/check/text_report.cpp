@@ -295,7 +295,7 @@ void WriteVerdict(ReportOut& out, CodePage& codePage, const Findings& findings, 
 }
 
 void TextReport::Render(const Findings& findings, const Verdict& verdict) {
-  if (findings.cannotJudge != CannotJudge::None) {
+  if (verdict.outcome == Outcome::CannotJudge) {
     return;  // its one line goes to stderr
   }
   WriteLine(out_, codePage_, {Row::Judging, {Outside(findings.exeShown)}});

@@ -86,8 +86,9 @@ Reason ReasonOf(CannotJudge cannotJudge) {
 }
 
 Reason ReasonFor(const Findings& findings) {
-  if (findings.cannotJudge != CannotJudge::None) {
-    return ReasonOf(findings.cannotJudge);
+  const CannotJudge cannotJudge = JudgeTarget(findings.target);
+  if (cannotJudge != CannotJudge::None) {
+    return ReasonOf(cannotJudge);
   }
   if (findings.refusal == Refusal::SettingsElsewhere && findings.settingsPlaceDiffersInCase) {
     return Reason::SettingsNameCase;
@@ -290,7 +291,7 @@ Verdict Decide(const Findings& findings) {
     verdict.devices[i] = JudgeDevice(store.kept[i]);
   }
   verdict.reason = ReasonFor(findings);
-  if (findings.cannotJudge != CannotJudge::None) {
+  if (JudgeTarget(findings.target) != CannotJudge::None) {
     verdict.outcome = Outcome::CannotJudge;
     verdict.exeStatus = verdict.complianceStatus = kExitCannotJudge;
     return verdict;

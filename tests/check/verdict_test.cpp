@@ -116,7 +116,7 @@ const VerdictCase kVerdictCases[] = {
     {"CannotJudge", "USB\\VID_1111&PID_2222",
      [](Record& r) {
        Marked(r);
-       r.findings.cannotJudge = CannotJudge::NoSuchExe;
+       r.findings.target = {false, false, true, false, true, false, false, false, PeVerdict::NotAProgram, 2};
      },
      Outcome::CannotJudge, Reason::NoSuchExe, 2, 2, Effect::NoDevice, {}},
     // The effect beside compliance: present devices whose container the override decides.
@@ -159,7 +159,7 @@ const VerdictCase kVerdictCases[] = {
     {"TargetCutShort", "USB\\VID_1111&PID_2222",
      [](Record& r) {
        Marked(r);
-       r.findings.cannotJudge = CannotJudge::Truncated;
+       r.findings.target = {false, false, true, true, false, false, true, true, PeVerdict::Truncated, 0};
      },
      Outcome::CannotJudge, Reason::TargetTruncated, 2, 2, Effect::NoDevice, {}},
     {"SettingsHeld", "USB\\VID_1111&PID_2222", [](Record& r) { r.findings.refusal = Refusal::SettingsHeld; },
@@ -393,18 +393,21 @@ struct TargetCase {
 };
 
 const TargetCase kTargetCases[] = {
-    {"Program", {false, true, false, false, true, true, PeVerdict::ConsoleProgram, 0}, CannotJudge::None},
-    {"DevicePath", {true, true, false, false, true, true, PeVerdict::ConsoleProgram, 0}, CannotJudge::Device},
-    {"Nothing", {false, false, true, false, false, false, PeVerdict::NotAProgram, 2}, CannotJudge::NoSuchExe},
-    {"AttributesDenied", {false, false, false, false, false, false, PeVerdict::NotAProgram, 5}, CannotJudge::Unreadable},
-    {"Folder", {false, true, false, true, false, false, PeVerdict::NotAProgram, 0}, CannotJudge::Folder},
-    {"OpenDenied", {false, true, false, false, false, false, PeVerdict::NotAProgram, 5}, CannotJudge::Unreadable},
-    {"NotOnADisk", {false, true, false, false, true, false, PeVerdict::NotAProgram, 0}, CannotJudge::Device},
-    {"Text", {false, true, false, false, true, true, PeVerdict::NotAProgram, 0}, CannotJudge::NotAProgram},
-    {"Truncated", {false, true, false, false, true, true, PeVerdict::Truncated, 0}, CannotJudge::Truncated},
-    {"OtherMachine", {false, true, false, false, true, true, PeVerdict::OtherMachine, 0}, CannotJudge::OtherMachine},
-    {"Dll", {false, true, false, false, true, true, PeVerdict::Dll, 0}, CannotJudge::Dll},
-    {"NotConsole", {false, true, false, false, true, true, PeVerdict::NotConsole, 0}, CannotJudge::NotConsole},
+    {"PathUnusable", {true, false, false, false, false, false, false, false, PeVerdict::NotAProgram, 0}, CannotJudge::Usage},
+    // Not looked at: the exe refuses by the path alone, and the check says why.
+    {"NotLookedAt", {false, false, false, false, false, false, false, false, PeVerdict::NotAProgram, 0}, CannotJudge::None},
+    {"Program", {false, false, true, true, false, false, true, true, PeVerdict::ConsoleProgram, 0}, CannotJudge::None},
+    {"DevicePath", {false, true, true, true, false, false, true, true, PeVerdict::ConsoleProgram, 0}, CannotJudge::Device},
+    {"Nothing", {false, false, true, false, true, false, false, false, PeVerdict::NotAProgram, 2}, CannotJudge::NoSuchExe},
+    {"AttributesDenied", {false, false, true, false, false, false, false, false, PeVerdict::NotAProgram, 5}, CannotJudge::Unreadable},
+    {"Folder", {false, false, true, true, false, true, false, false, PeVerdict::NotAProgram, 0}, CannotJudge::Folder},
+    {"OpenDenied", {false, false, true, true, false, false, false, false, PeVerdict::NotAProgram, 5}, CannotJudge::Unreadable},
+    {"NotOnADisk", {false, false, true, true, false, false, true, false, PeVerdict::NotAProgram, 0}, CannotJudge::Device},
+    {"Text", {false, false, true, true, false, false, true, true, PeVerdict::NotAProgram, 0}, CannotJudge::NotAProgram},
+    {"Truncated", {false, false, true, true, false, false, true, true, PeVerdict::Truncated, 0}, CannotJudge::Truncated},
+    {"OtherMachine", {false, false, true, true, false, false, true, true, PeVerdict::OtherMachine, 0}, CannotJudge::OtherMachine},
+    {"Dll", {false, false, true, true, false, false, true, true, PeVerdict::Dll, 0}, CannotJudge::Dll},
+    {"NotConsole", {false, false, true, true, false, false, true, true, PeVerdict::NotConsole, 0}, CannotJudge::NotConsole},
 };
 
 void PrintTo(const TargetCase& row, std::ostream* out) { *out << row.name; }
