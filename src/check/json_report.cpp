@@ -80,6 +80,8 @@ struct Writing {
       json.Null();
     }
   }
+  // A path found out, null where it could not be (too long to be read).
+  void FoundPath(const char* key, const char* path) { Text(key, path[0] != '\0' ? path : nullptr); }
   void Number(const char* key, unsigned long long number) {
     json.Key(key);
     json.Number(number);
@@ -221,7 +223,7 @@ void WriteSettings(Writing& w, const Findings& findings, const Verdict& verdict)
   if (settings != nullptr) {
     w.Code("place", CodeOf(PlaceRow(settings->exePlace)));
     if (settings->exePlace == Whereabouts::Elsewhere) {
-      w.Text("real_path", settings->exeRealPath);
+      w.FoundPath("real_path", settings->exeRealPath);
     } else if (settings->exePlace == Whereabouts::Unknown) {
       w.Number("error", settings->exeError);
     }
@@ -239,7 +241,7 @@ void WriteSettings(Writing& w, const Findings& findings, const Verdict& verdict)
     w.Number("size", settings->fileSize);
   }
   if (verdict.settingsLine == SettingsLine::Elsewhere || verdict.settingsLine == SettingsLine::ElsewhereInCase) {
-    w.Text("real_path", settings->realPath);
+    w.FoundPath("real_path", settings->realPath);
   }
   if (verdict.settingsErrorTold) {
     w.Number("error", settings->error);

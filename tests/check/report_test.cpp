@@ -813,6 +813,8 @@ struct SettingsLineCase {
   Refusal refusal;
   void (*lay)(SettingsFindings& settings, Findings& findings);
   std::string expected;
+  // What the JSON form says of it, where it says anything: part of its line.
+  std::string json = "";
 };
 
 TrustFinding Judged(TrustVerdict verdict) {
@@ -824,86 +826,114 @@ TrustFinding Judged(TrustVerdict verdict) {
 const SettingsLineCase kSettingsLineCases[] = {
     {"ValueOverTheBound", Refusal::ValueTooLong,
      [](SettingsFindings& f, Findings&) { LayIntoField(std::string(300, 'A'), f.value); },
-     "value: \"" + std::string(300, 'A') + "\" (300 characters)"},
+     "value: \"" + std::string(300, 'A') + "\" (300 characters)",
+     R"("value_source":"configured","value_length":300})"},
     {"TrustedOnlyForTheAccount", Refusal::None,
      [](SettingsFindings&, Findings& r) { r.folder.untrustedWithoutAccount = true; },
      "warning: C:\\Tools\\ is trusted only because it belongs to PC\\admin, who runs this check: run as SYSTEM, "
-     "the exe would refuse it"},
+     "the exe would refuse it",
+     R"("warnings":["folder_trusted_only_for_account"])"},
     {"AccountUnknown", Refusal::AccountUnknown, [](SettingsFindings&, Findings& r) { r.accountName = nullptr; },
-     "account: cannot be read"},
+     "account: cannot be read",
+     R"("settings":{"path":"C:\\Tools\\nr.ini","file":"present","size":0},)"},
     {"TooLarge", Refusal::SettingsTooLarge, [](SettingsFindings& f, Findings&) { f.fileSize = 5000000000U; },
      "settings file: C:\\Tools\\nr.ini: present, but it holds 5000000000 bytes, more than the 16 MiB a settings "
-     "file may hold, so it is not read"},
+     "file may hold, so it is not read",
+     R"("file":"present","size":5000000000})"},
     {"PlaceUnknown", Refusal::SettingsPlaceUnknown, [](SettingsFindings& f, Findings&) { f.error = 5; },
-     "settings file: C:\\Tools\\nr.ini: present, but where it really lies cannot be told: Access is denied (error 5)"},
+     "settings file: C:\\Tools\\nr.ini: present, but where it really lies cannot be told: Access is denied (error 5)",
+     R"("size":0,"error":5,"message":"Access is denied"})"},
     {"ReadFailed", Refusal::SettingsReadFailed, [](SettingsFindings& f, Findings&) { f.error = 8; },
-     "verdict: would do nothing: the profile reader could not read the settings file (status 0)"},
+     "verdict: would do nothing: the profile reader could not read the settings file (status 0)",
+     R"("reason":"settings_read_failed")"},
     // The verdict names each refusal's own reason.
     {"ReasonIdTooShort", Refusal::None, [](SettingsFindings&, Findings&) {},
-     "verdict: would do nothing: the ID is shorter than 21 characters (status 0)"},
+     "verdict: would do nothing: the ID is shorter than 21 characters (status 0)",
+     R"("reason":"id_too_short")"},
     {"ReasonExePathTooLong", Refusal::ExePathTooLong, [](SettingsFindings&, Findings&) {},
-     "verdict: would do nothing: the exe's path is 256 characters or longer (status 0)"},
+     "verdict: would do nothing: the exe's path is 256 characters or longer (status 0)",
+     R"("reason":"exe_path_too_long")"},
     {"ReasonExeLongPathUnknown", Refusal::ExeLongPathUnknown, [](SettingsFindings&, Findings&) {},
-     "verdict: would do nothing: the exe's long path cannot be had: a folder on its way cannot be listed (status 0)"},
+     "verdict: would do nothing: the exe's long path cannot be had: a folder on its way cannot be listed (status 0)",
+     R"("reason":"exe_long_path_unknown")"},
     {"ReasonExePathNotExact", Refusal::ExePathNotExact, [](SettingsFindings&, Findings&) {},
-     "verdict: would do nothing: the exe's path has letters that the ANSI code page cannot write exactly (status 0)"},
+     "verdict: would do nothing: the exe's path has letters that the ANSI code page cannot write exactly (status 0)",
+     R"("reason":"exe_path_not_exact")"},
     {"ReasonReadsMayGoElsewhere", Refusal::ReadsMayGoElsewhere, [](SettingsFindings&, Findings&) {},
      "verdict: would do nothing: on 64-bit Windows the exe lies in System32 or SysWOW64 (or below them), where "
-     "Windows redirects what it reads (status 0)"},
+     "Windows redirects what it reads (status 0)",
+     R"("reason":"exe_in_system_folder")"},
     {"ReasonSettingsPathTooLong", Refusal::SettingsPathTooLong, [](SettingsFindings&, Findings&) {},
-     "verdict: would do nothing: the settings file's path would be 256 characters or longer (status 0)"},
+     "verdict: would do nothing: the settings file's path would be 256 characters or longer (status 0)",
+     R"("reason":"settings_path_too_long")"},
     {"ReasonAccountUnknown", Refusal::AccountUnknown, [](SettingsFindings&, Findings&) {},
-     "verdict: would do nothing: the account it runs as cannot be read (status 0)"},
+     "verdict: would do nothing: the account it runs as cannot be read (status 0)",
+     R"("reason":"account_unknown")"},
     {"ReasonFolderUntrusted", Refusal::FolderUntrusted,
      [](SettingsFindings& s, Findings& f) {
        s.folder = Judged(TrustVerdict::WriterUntrusted);
        s.folder.mask = kModify;
        f.folder.principalName = L"BUILTIN\\Users";
      },
-     "verdict: would do nothing: BUILTIN\\Users may add files to C:\\Tools\\ (status 0)"},
+     "verdict: would do nothing: BUILTIN\\Users may add files to C:\\Tools\\ (status 0)",
+     R"("trust":{"folder":{"verdict":"writer_untrusted","principal":"BUILTIN\\Users","rights":1245631},)"},
     {"ReasonExeRealPathTooLong", Refusal::ExeRealPathTooLong, [](SettingsFindings&, Findings&) {},
-     "verdict: would do nothing: the exe really lies elsewhere, at a path too long to judge (status 0)"},
+     "verdict: would do nothing: the exe really lies elsewhere, at a path too long to judge (status 0)",
+     R"("reason":"exe_real_path_too_long")"},
     {"ReasonRealFolderUntrusted", Refusal::RealFolderUntrusted,
      [](SettingsFindings& s, Findings&) {
        LayIntoField("C:\\Open\\", s.realFolderPath);
        s.realFolder = Judged(TrustVerdict::NoDacl);
      },
      "verdict: would do nothing: C:\\Open\\ has no permissions at all (FAT or exFAT, or a NULL DACL): anyone may "
-     "change it (status 0)"},
+     "change it (status 0)",
+     R"("real_folder":{"path":"C:\\Open\\","verdict":"no_dacl"},)"},
     {"ReasonExeUntrusted", Refusal::ExeUntrusted,
      [](SettingsFindings& s, Findings& f) {
        s.exe = Judged(TrustVerdict::OwnerUntrusted);
        f.exe.principalName = L"PC\\guest";
      },
      "verdict: would do nothing: C:\\Tools\\nr.exe is owned by PC\\guest, who is not trusted and may change it "
-     "(status 0)"},
+     "(status 0)",
+     R"("exe":{"verdict":"owner_untrusted","principal":"PC\\guest"},)"},
     {"ReasonSettingsUntrusted", Refusal::SettingsUntrusted,
      [](SettingsFindings& s, Findings&) { s.settings = Judged(TrustVerdict::EntryUnread); },
      "verdict: would do nothing: C:\\Tools\\nr.ini has an access entry of a kind that is not read (counted as an "
-     "untrusted writer) (status 0)"},
+     "untrusted writer) (status 0)",
+     R"("settings":{"verdict":"entry_unread"}})"},
     {"ReasonSettingsUnreadable", Refusal::SettingsUnreadable, [](SettingsFindings&, Findings&) {},
-     "verdict: would do nothing: the settings file cannot be read (status 0)"},
+     "verdict: would do nothing: the settings file cannot be read (status 0)",
+     R"("reason":"settings_unreadable")"},
     {"ReasonSettingsHeld", Refusal::SettingsHeld, [](SettingsFindings&, Findings&) {},
      "verdict: would do nothing: the settings file is held open by another program, writing it or not sharing "
-     "reading (status 0)"},
+     "reading (status 0)",
+     R"("reason":"settings_held")"},
     {"ReasonSettingsLinkToNothing", Refusal::SettingsLinkToNothing, [](SettingsFindings&, Findings&) {},
-     "verdict: would do nothing: the settings file is a link to nothing (status 0)"},
+     "verdict: would do nothing: the settings file is a link to nothing (status 0)",
+     R"("reason":"settings_link_to_nothing")"},
     {"ReasonSettingsElsewhere", Refusal::SettingsElsewhere, [](SettingsFindings&, Findings&) {},
-     "verdict: would do nothing: the settings file really lies elsewhere than its name says (status 0)"},
+     "verdict: would do nothing: the settings file really lies elsewhere than its name says (status 0)",
+     R"("reason":"settings_elsewhere")"},
     {"ReasonSettingsNameCase", Refusal::SettingsElsewhere,
      [](SettingsFindings&, Findings& f) { f.settingsPlaceDiffersInCase = true; },
      "verdict: would do nothing: the settings file's name differs from its name on disk in the case of letters "
-     "outside ASCII (status 0)"},
+     "outside ASCII (status 0)",
+     R"("reason":"settings_name_case")"},
     {"ReasonSettingsPlaceUnknown", Refusal::SettingsPlaceUnknown, [](SettingsFindings&, Findings&) {},
-     "verdict: would do nothing: where the settings file really lies cannot be told (status 0)"},
+     "verdict: would do nothing: where the settings file really lies cannot be told (status 0)",
+     R"("reason":"settings_place_unknown")"},
     {"ReasonSettingsTooLarge", Refusal::SettingsTooLarge, [](SettingsFindings&, Findings&) {},
-     "verdict: would do nothing: the settings file is larger than 16 MiB (status 0)"},
+     "verdict: would do nothing: the settings file is larger than 16 MiB (status 0)",
+     R"("reason":"settings_too_large")"},
     {"ReasonValueTooLong", Refusal::ValueTooLong, [](SettingsFindings&, Findings&) {},
-     "verdict: would do nothing: the value is longer than 254 characters (status 0)"},
+     "verdict: would do nothing: the value is longer than 254 characters (status 0)",
+     R"("reason":"value_too_long")"},
     {"ReadFailedWithItsMessage", Refusal::SettingsReadFailed, [](SettingsFindings& f, Findings&) { f.error = 8; },
-     "settings file: C:\\Tools\\nr.ini: present, but the profile reader could not read it: Access is denied (error 8)"},
+     "settings file: C:\\Tools\\nr.ini: present, but the profile reader could not read it: Access is denied (error 8)",
+     R"("size":0,"error":8,"message":"Access is denied"})"},
     {"ElsewhereAtAPathTooLong", Refusal::SettingsElsewhere, [](SettingsFindings&, Findings&) {},
-     "settings file: C:\\Tools\\nr.ini: present, but it really lies at a path too long to be read"},
+     "settings file: C:\\Tools\\nr.ini: present, but it really lies at a path too long to be read",
+     R"("size":0,"real_path":null})"},
     {"ElsewhereOnlyInCase", Refusal::SettingsElsewhere,
      [](SettingsFindings& f, Findings& r) {
        LayIntoField("\\\\?\\C:\\Tools\\N\xC9.ini", f.realPath);
@@ -911,13 +941,15 @@ const SettingsLineCase kSettingsLineCases[] = {
      },
      "settings file: C:\\Tools\\nr.ini: present, but where it really lies, \\\\?\\C:\\Tools\\N\xC9.ini, differs from "
      "its name only in the case of letters outside ASCII, which the exe compares exactly: write the name as it "
-     "stands on disk"},
+     "stands on disk",
+     R"("size":0,"real_path":"\\\\?\\C:\\Tools\\N\u00c9.ini"})"},
     {"ExePlaceUnknown", Refusal::None,
      [](SettingsFindings& f, Findings&) {
        f.exePlace = Whereabouts::Unknown;
        f.exeError = 5;
      },
-     "exe: where it really lies cannot be told: Access is denied (error 5); it is judged where it was named"},
+     "exe: where it really lies cannot be told: Access is denied (error 5); it is judged where it was named",
+     R"("exe":{"path":null,"place":"unknown","error":5})"},
 };
 
 void PrintTo(const SettingsLineCase& row, std::ostream* out) { *out << row.name; }
@@ -955,6 +987,11 @@ TEST_P(SettingsLine, TellsWhatTheReaderFound) {
   const std::size_t kind = expected.find(": ", expected.find(": ") + 2);
   EXPECT_EQ(Count("\n" + out.text_, "\n" + expected.substr(0, kind == std::string::npos ? kind : kind + 2)), 1U)
       << out.text_;
+  static JsonFields fields;
+  ReportText line;
+  JsonReport(line, codePage, 0, fields).Render(findings, Decide(findings));
+  EXPECT_TRUE(JsonReader(line.text_).IsOneValue()) << line.text_;
+  EXPECT_NE(line.text_.find(GetParam().json), std::string::npos) << line.text_;
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, SettingsLine, testing::ValuesIn(kSettingsLineCases), RowName());
