@@ -987,6 +987,12 @@ TEST_P(SettingsLine, TellsWhatTheReaderFound) {
   const std::size_t kind = expected.find(": ", expected.find(": ") + 2);
   EXPECT_EQ(Count("\n" + out.text_, "\n" + expected.substr(0, kind == std::string::npos ? kind : kind + 2)), 1U)
       << out.text_;
+  // The value's line where the value was read, and only there.
+  EXPECT_EQ(Count("\n" + out.text_, "\nvalue: "), Decide(findings).valueRead ? 1U : 0U) << out.text_;
+  // No line words a finding that is not there: no empty text, path or clause.
+  for (const char* empty : {"\"\"", "  ", ": \n", ":  ", " \n"}) {
+    EXPECT_EQ(out.text_.find(empty), std::string::npos) << "\"" << empty << "\" in " << out.text_;
+  }
   static JsonFields fields;
   ReportText line;
   JsonReport(line, codePage, 0, fields).Render(findings, Decide(findings));
