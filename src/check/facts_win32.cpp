@@ -15,19 +15,19 @@
 namespace notremovable {
 namespace {
 
-// Whether the object, judged again for an account that owns nothing, is not
-// trusted (where it is trusted, then only because it belongs to the account
-// that runs the check: the verdict tells). Only a descriptor judged whole is
-// judged again: any other may hold what an earlier read left in the field.
-bool UntrustedWithoutAccount(const TrustFinding& finding) {
+// The object judged again for an account that owns nothing: where it is then
+// not trusted, it is trusted only because it belongs to the account that runs
+// the check (the verdict tells). Only a descriptor judged whole is judged
+// again: any other may hold what an earlier read left in the field.
+TrustVerdict VerdictWithoutAccount(const TrustFinding& finding) {
   if (finding.verdict != TrustVerdict::Trusted) {
-    return false;
+    return TrustVerdict::NotChecked;
   }
   // Nobody, S-1-0-0.
   ProcessAccount noAccount = {};
   noAccount.facts.subAuthorityCount = 1;
   static TrustFinding again;
-  return JudgeSecurity(finding.descriptor, noAccount, again) != TrustVerdict::Trusted;
+  return JudgeSecurity(finding.descriptor, noAccount, again);
 }
 
 // A text in the ANSI code page as UTF-16; false when it does not fit.
@@ -88,7 +88,7 @@ NamedFinding Named(const TrustFinding& finding, const char* path, bool isFolder,
   if (finding.verdict != TrustVerdict::NotChecked && finding.principal != nullptr) {
     NamePrincipal(finding.principal, name);
   }
-  return {&finding, path, isFolder, name, UntrustedWithoutAccount(finding)};
+  return {&finding, path, isFolder, name, VerdictWithoutAccount(finding)};
 }
 
 void SystemMessage(unsigned long error, char (&message)[kMessageFieldSize]) {

@@ -18,14 +18,15 @@
 namespace notremovable {
 
 // A trust finding with what the platform found out about it: the name of
-// its principal (the untrusted owner, or the entry's SID), and whether,
-// judged for an account that owns nothing, it would not be trusted.
+// its principal (the untrusted owner, or the entry's SID), and how it is
+// judged for an account that owns nothing (NotChecked where it was not
+// judged again).
 struct NamedFinding {
   const TrustFinding* finding;
   const char* path;
   bool isFolder;
   const wchar_t* principalName;
-  bool untrustedWithoutAccount;  // judged for an account that owns nothing, it is not trusted
+  TrustVerdict withoutAccount;
 };
 
 // What stands at the exe's key now: its Removable value's type, size and

@@ -117,7 +117,7 @@ void Note(Verdict& verdict, Notice notice, bool applies) {
 
 bool TrustedOnlyForAccount(const NamedFinding& named) {
   return named.finding != nullptr && named.finding->verdict == TrustVerdict::Trusted &&
-         named.untrustedWithoutAccount;
+         named.withoutAccount != TrustVerdict::Trusted && named.withoutAccount != TrustVerdict::NotChecked;
 }
 
 SettingsLine SettingsLineFor(const Findings& findings) {

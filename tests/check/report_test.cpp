@@ -829,7 +829,7 @@ const SettingsLineCase kSettingsLineCases[] = {
      "value: \"" + std::string(300, 'A') + "\" (300 characters)",
      R"("value_source":"configured","value_length":300})"},
     {"TrustedOnlyForTheAccount", Refusal::None,
-     [](SettingsFindings&, Findings& r) { r.folder.untrustedWithoutAccount = true; },
+     [](SettingsFindings&, Findings& r) { r.folder.withoutAccount = TrustVerdict::OwnerUntrusted; },
      "warning: C:\\Tools\\ is trusted only because it belongs to PC\\admin, who runs this check: run as SYSTEM, "
      "the exe would refuse it",
      R"("warnings":["folder_trusted_only_for_account"])"},
@@ -972,10 +972,10 @@ TEST_P(SettingsLine, TellsWhatTheReaderFound) {
   findings.settings = &settings;
   findings.exePath = "C:\\Tools\\nr.exe";
   findings.systemMessage = findings.exePlaceMessage = "Access is denied";
-  findings.folder = {&settings.folder, settings.folderPath, true, L"", false};
-  findings.realFolder = {&settings.realFolder, settings.realFolderPath, true, L"", false};
-  findings.exe = {&settings.exe, "C:\\Tools\\nr.exe", false, L"", false};
-  findings.settingsFile = {&settings.settings, settings.settingsPath, false, L"", false};
+  findings.folder = {&settings.folder, settings.folderPath, true, L"", TrustVerdict::NotChecked};
+  findings.realFolder = {&settings.realFolder, settings.realFolderPath, true, L"", TrustVerdict::NotChecked};
+  findings.exe = {&settings.exe, "C:\\Tools\\nr.exe", false, L"", TrustVerdict::NotChecked};
+  findings.settingsFile = {&settings.settings, settings.settingsPath, false, L"", TrustVerdict::NotChecked};
   GetParam().lay(settings, findings);
   ReportText out;
   Latin1 codePage;

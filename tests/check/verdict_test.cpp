@@ -38,10 +38,10 @@ struct Record {
     settings.folder.verdict = settings.exe.verdict = settings.settings.verdict = TrustVerdict::Trusted;
     findings = {};
     findings.settings = &settings;
-    findings.folder = {&settings.folder, "C:\\Tools\\", true, L"", false};
-    findings.realFolder = {&settings.realFolder, "", true, L"", false};
-    findings.exe = {&settings.exe, "C:\\Tools\\nr.exe", false, L"", false};
-    findings.settingsFile = {&settings.settings, "C:\\Tools\\nr.ini", false, L"", false};
+    findings.folder = {&settings.folder, "C:\\Tools\\", true, L"", TrustVerdict::NotChecked};
+    findings.realFolder = {&settings.realFolder, "", true, L"", TrustVerdict::NotChecked};
+    findings.exe = {&settings.exe, "C:\\Tools\\nr.exe", false, L"", TrustVerdict::NotChecked};
+    findings.settingsFile = {&settings.settings, "C:\\Tools\\nr.ini", false, L"", TrustVerdict::NotChecked};
     findings.deviceId = &deviceId;
     ComposeOverrideKeyPath(deviceId, keyPath);
     ComposeWindowsOverrideKeyPath(deviceId, windowsKeyPath);
@@ -152,8 +152,11 @@ const VerdictCase kVerdictCases[] = {
      },
      Outcome::WouldMark, Reason::None, 1, 1, Effect::NoDevice, {}},
     // Warnings.
-    {"TrustedOnlyForTheAccount", "USB\\VID_1111&PID_2222", [](Record& r) { r.findings.exe.untrustedWithoutAccount = true; },
+    {"TrustedOnlyForTheAccount", "USB\\VID_1111&PID_2222", [](Record& r) { r.findings.exe.withoutAccount = TrustVerdict::OwnerUntrusted; },
      Outcome::WouldMark, Reason::None, 1, 1, Effect::NoDevice, {Notice::ExeTrustedOnlyForAccount}},
+    {"TrustedForAnyAccount", "USB\\VID_1111&PID_2222",
+     [](Record& r) { r.findings.exe.withoutAccount = TrustVerdict::Trusted; }, Outcome::WouldMark, Reason::None, 1, 1,
+     Effect::NoDevice, {}},
     {"CommentAfterTheValue", "USB\\VID_1111&PID_2222 ; dock", [](Record&) {}, Outcome::WouldMark, Reason::None, 1, 1,
      Effect::NoDevice, {Notice::ValueSpace, Notice::ValueSemicolon}},
     {"TargetCutShort", "USB\\VID_1111&PID_2222",
