@@ -229,6 +229,8 @@ TEST_P(DeviceLine, IsWordedAlikeInJson) {
   const std::size_t to = out.text_.find("}],\"devices_not_listed\"");
   ASSERT_NE(to, std::string::npos) << out.text_;
   EXPECT_EQ(out.text_.substr(from, to + 1 - from), GetParam().json);
+  // The summary counts the one device listed, whatever its match.
+  EXPECT_NE(out.text_.find("\"devices_listed\":true,\"devices\":1,"), std::string::npos) << out.text_;
   // Each warning and note the verdict holds, in its list; no other.
   const Verdict verdict = Decide(findings);
   const auto list = [&](const std::string& key) {
@@ -823,6 +825,18 @@ TrustFinding Judged(TrustVerdict verdict) {
   return finding;
 }
 
+// A key the exe would mark, and what stands there.
+void MarkingKey(Findings& findings, KeyState state) {
+  static const char kId[kDeviceIdFieldSize] = "USB\\VID_1111&PID_2222";
+  findings.deviceId = &kId;
+  findings.keyPath = findings.windowsKeyPath =
+      "SYSTEM\\CurrentControlSet\\Control\\DeviceOverrides\\USB#VID_1111&PID_2222\\LocationPaths\\*";
+  findings.keyNow.state = state;
+  findings.keyNow.systemMessage = "Access is denied";
+  findings.keyNow.type = state == KeyState::Dword ? 4 : 3;
+  findings.keyNow.size = 4;
+}
+
 const SettingsLineCase kSettingsLineCases[] = {
     {"ValueOverTheBound", Refusal::ValueTooLong,
      [](SettingsFindings& f, Findings&) { LayIntoField(std::string(300, 'A'), f.value); },
@@ -950,6 +964,46 @@ const SettingsLineCase kSettingsLineCases[] = {
      },
      "exe: where it really lies cannot be told: Access is denied (error 5); it is judged where it was named",
      R"("exe":{"path":null,"place":"unknown","error":5})"},
+    // Where the exe would mark: what stands at its key now.
+    {"KeyUnreadable", Refusal::None,
+     [](SettingsFindings&, Findings& r) {
+       MarkingKey(r, KeyState::Unreadable);
+       r.keyNow.error = 5;
+     },
+     "key now: cannot be read: Access is denied (error 5)",
+     R"("key_now":{"state":"unreadable","error":5,"message":"Access is denied"})"},
+    {"KeyAbsent", Refusal::None, [](SettingsFindings&, Findings& r) { MarkingKey(r, KeyState::NoKey); },
+     "key now: no key", R"("key_now":{"state":"absent"})"},
+    {"KeyOfAnotherDword", Refusal::None,
+     [](SettingsFindings&, Findings& r) {
+       MarkingKey(r, KeyState::Dword);
+       r.keyNow.data = 1;
+     },
+     "key now: Removable = 1", R"("key_now":{"state":"dword","type":4,"size":4,"value":1})"},
+    {"KeyOfAnotherTypeAsLargeAsItsField", Refusal::None,
+     [](SettingsFindings&, Findings& r) {
+       MarkingKey(r, KeyState::OtherType);
+       r.keyNow.size = kKeyDataFieldSize;
+       r.keyNow.raw[0] = 0xAB;
+       r.keyNow.raw[kKeyDataFieldSize - 1] = 0x0C;
+     },
+     "key now: Removable of another type or size (type 3), which the exe would replace",
+     R"("type":3,"size":64,"data":"ab)" + std::string(2 * (kKeyDataFieldSize - 2), '0') + R"(0c"})"},
+    {"KeyOfAnotherTypeLargerThanItsField", Refusal::None,
+     [](SettingsFindings&, Findings& r) {
+       MarkingKey(r, KeyState::OtherType);
+       r.keyNow.size = kKeyDataFieldSize + 1;
+     },
+     "key now: Removable of another type or size (type 3), which the exe would replace",
+     R"("key_now":{"state":"other_type","type":3,"size":65})"},
+    {"ExeElsewhere", Refusal::None,
+     [](SettingsFindings& f, Findings&) {
+       f.exePlace = Whereabouts::Elsewhere;
+       LayIntoField("C:\\Real\\nr.exe", f.exeRealPath);
+     },
+     "exe: really lies at C:\\Real\\nr.exe (reached through a link, or a drive letter that stands for another place)",
+     R"("exe":{"path":null,"place":"elsewhere","real_path":"C:\\Real\\nr.exe"})"},
+
 };
 
 void PrintTo(const SettingsLineCase& row, std::ostream* out) { *out << row.name; }
@@ -986,6 +1040,12 @@ TEST_P(SettingsLine, TellsWhatTheReaderFound) {
   const std::string& expected = GetParam().expected;
   const std::size_t kind = expected.find(": ", expected.find(": ") + 2);
   EXPECT_EQ(Count("\n" + out.text_, "\n" + expected.substr(0, kind == std::string::npos ? kind : kind + 2)), 1U)
+      << out.text_;
+  // A line on where the exe really lies only where it does not lie as named,
+  // beside the one on who may change it.
+  EXPECT_EQ(Count("\n" + out.text_, "\nexe: "),
+            (settings.exe.verdict != TrustVerdict::NotChecked ? 1U : 0U) +
+                (settings.exePlace != Whereabouts::AsNamed ? 1U : 0U))
       << out.text_;
   // The value's line where the value was read, and only there.
   EXPECT_EQ(Count("\n" + out.text_, "\nvalue: "), Decide(findings).valueRead ? 1U : 0U) << out.text_;
