@@ -173,7 +173,7 @@ void WriteSummary(Writing& w, const Findings& findings, const Verdict& verdict) 
   w.Number("compliance_status", static_cast<unsigned long long>(verdict.complianceStatus));
   w.Code("effect", CodeOf(SummaryEffectRow(verdict.effect)));
   w.Bool("devices_listed", tally.listed);
-  w.Number("devices", DevicesListed(tally));
+  w.Number("devices", verdict.devicesListed);
   w.Number("in_computer_container", tally.inComputers);
   w.Number("pending", tally.pending);
   w.Number("container_unknown", tally.containerUnknown);

@@ -275,8 +275,6 @@ void CountDevice(DeviceTally& tally, const DeviceFacts& device) {
   }
 }
 
-std::size_t DevicesListed(const DeviceTally& tally) { return tally.matching + (tally.instancePath ? 1U : 0U); }
-
 bool ReachesOtherKinds(const DeviceTally& tally) {
   return tally.compatible > 0 || (tally.matching > 1 && tally.mostSpecificIdsDiffer);
 }
@@ -291,6 +289,7 @@ Verdict Decide(const Findings& findings) {
     verdict.devices[i] = JudgeDevice(store.kept[i]);
   }
   verdict.reason = ReasonFor(findings);
+  verdict.devicesListed = findings.devices.matching + (findings.devices.instancePath ? 1U : 0U);
   if (JudgeTarget(findings.target) != CannotJudge::None) {
     verdict.outcome = Outcome::CannotJudge;
     verdict.exeStatus = verdict.complianceStatus = kExitCannotJudge;

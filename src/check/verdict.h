@@ -132,9 +132,6 @@ void CountDevice(DeviceTally& tally, const DeviceFacts& device);
 // Whether the override reaches more than one kind of device: a compatible ID,
 // or devices whose most specific IDs differ.
 bool ReachesOtherKinds(const DeviceTally& tally);
-// Every device listed: those the key reaches, and the one whose instance path
-// the ID is, which the key does not reach but the report names.
-std::size_t DevicesListed(const DeviceTally& tally);
 
 // What the override does on this PC, beside compliance: for the present
 // devices whose container it decides, all in the computer's container, some
@@ -163,6 +160,9 @@ struct Verdict {
   bool settingsErrorTold;
   SettingsLine settingsLine;
   Effect effect;
+  // Every device listed: those the key reaches, and the one whose instance
+  // path the ID is, which the key does not reach but the report names.
+  std::size_t devicesListed;
   bool notices[kNoticeCount];
   // Each kept device, judged, in the order the record keeps them.
   DeviceVerdict devices[DeviceStore::kMostKept];
