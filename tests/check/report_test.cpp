@@ -47,6 +47,7 @@ const EscapeCase kEscapeCases[] = {
     {"UnitSeparator", "a\x1f", "a\\x1F", L""},
     // Every \x in a line is an escape, and a quote never ends a quoted name.
     {"BackslashBeforeX", "C:\\x1\\", "C:\\x5Cx1\\", L""},
+    {"BackslashXAtTheEnd", "C:\\x", "C:\\x5Cx", L""},
     {"Quote", "Say \"hi\"", "Say \\x22hi\\x22", L""},
     // In UTF-16, C1 controls as C0 ones, before the code page could show them.
     {"WideNextLine", "", "a\\x85b", L"a\x85" L"b"},
@@ -459,6 +460,17 @@ const JsonWriterCase kJsonWriterCases[] = {
     {"TwelveLevels", 64, [](JsonOut& json) { Nested(json, 12); }, "[0,[1,[2,[3,[4,[5,[6,[7,[8,[9,[10,[11]]]]]]]]]]]]",
      false, true},
     {"DeeperThanItKeeps", 256, [](JsonOut& json) { Nested(json, 17); }, "", true, false},
+    // Closed only as far as it keeps track: still too deep, never whole.
+    {"ClosedAsFarAsItKeeps", 256,
+     [](JsonOut& json) {
+       for (int i = 0; i < 17; ++i) {
+         json.Begin('[');
+       }
+       for (int i = 0; i < 16; ++i) {
+         json.End(']');
+       }
+     },
+     "", true, false},
     {"KeyInAnArray", 64,
      [](JsonOut& json) {
        json.Begin('[');
@@ -890,7 +902,7 @@ const SettingsLineCase kSettingsLineCases[] = {
        f.folder.principalName = L"BUILTIN\\Users";
      },
      "verdict: would do nothing: BUILTIN\\Users may add files to C:\\Tools\\ (status 0)",
-     R"("trust":{"folder":{"verdict":"writer_untrusted","principal":"BUILTIN\\Users","rights":1245631},)"},
+     R"("trust":{"folder":{"verdict":"writer_untrusted","principal":"BUILTIN\\Users","rights":1245631},"exe":)"},
     {"ReasonExeRealPathTooLong", Refusal::ExeRealPathTooLong, [](SettingsFindings&, Findings&) {},
      "verdict: would do nothing: the exe really lies elsewhere, at a path too long to judge (status 0)",
      R"("reason":"exe_real_path_too_long")"},

@@ -9,6 +9,7 @@
 #include "check/report_fakes.h"
 #include "check/text_report.h"
 
+#include <cwchar>
 #include <initializer_list>
 #include <ostream>
 #include <string>
@@ -389,18 +390,26 @@ TEST_P(Loader, JudgesTheHeadersAsTheLoaderWould) {
 INSTANTIATE_TEST_SUITE_P(Table, Loader, testing::ValuesIn(kLoaderCases), RowName());
 
 // What stands at the target, and why it cannot be judged; None where it can.
+// Where a row names a path, the path is a device path exactly where its facts say.
 struct TargetCase {
   const char* name;
   TargetFacts facts;
   CannotJudge expected;
+  const wchar_t* path = nullptr;
 };
 
 const TargetCase kTargetCases[] = {
     {"PathUnusable", {true, false, false, false, false, false, false, false, PeVerdict::NotAProgram, 0}, CannotJudge::Usage},
     // Not looked at: the exe refuses by the path alone, and the check says why.
     {"NotLookedAt", {false, false, false, false, false, false, false, false, PeVerdict::NotAProgram, 0}, CannotJudge::None},
-    {"Program", {false, false, true, true, false, false, true, true, PeVerdict::ConsoleProgram, 0}, CannotJudge::None},
-    {"DevicePath", {false, true, true, true, false, false, true, true, PeVerdict::ConsoleProgram, 0}, CannotJudge::Device},
+    {"Program", {false, false, true, true, false, false, true, true, PeVerdict::ConsoleProgram, 0}, CannotJudge::None,
+     L"C:\\Tools\\nr.exe"},
+    {"VerbatimPath", {false, false, true, true, false, false, true, true, PeVerdict::ConsoleProgram, 0},
+     CannotJudge::None, L"\\\\?\\C:\\Tools\\nr.exe"},
+    {"DeviceNamespaceAlone", {false, false, true, false, true, false, false, false, PeVerdict::NotAProgram, 2},
+     CannotJudge::NoSuchExe, L"\\\\."},
+    {"DevicePath", {false, true, true, true, false, false, true, true, PeVerdict::ConsoleProgram, 0}, CannotJudge::Device,
+     L"\\\\.\\CON"},
     {"Nothing", {false, false, true, false, true, false, false, false, PeVerdict::NotAProgram, 2}, CannotJudge::NoSuchExe},
     {"AttributesDenied", {false, false, true, false, false, false, false, false, PeVerdict::NotAProgram, 5}, CannotJudge::Unreadable},
     {"Folder", {false, false, true, true, false, true, false, false, PeVerdict::NotAProgram, 0}, CannotJudge::Folder},
@@ -419,6 +428,9 @@ class Target : public testing::TestWithParam<TargetCase> {};
 
 TEST_P(Target, IsJudgedOnlyWhereItWouldRunAsTheExe) {
   EXPECT_EQ(JudgeTarget(GetParam().facts), GetParam().expected);
+  if (GetParam().path != nullptr) {
+    EXPECT_EQ(IsDevicePath({GetParam().path, std::wcslen(GetParam().path)}), GetParam().facts.devicePath);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Target, testing::ValuesIn(kTargetCases), RowName());
