@@ -820,9 +820,16 @@ case_check_not_a_program() {
 }
 
 # The DeviceOverrides subtree as "[key]" and " name type data" lines.
+# Where reg fails (other than finding nothing), a line that says so, with what
+# reg said, which no expected state holds.
 registry_state() {
-  # What reg says besides goes to the case's log of Wine's calls, which a failure prints.
-  "${native_reg[@]}" query "$overrides_key" /s 2>>"${wine_call_log:-/dev/null}" | tr -d '\r' |
+  local listed="$dir.listed" status=0
+  overrides_query "$listed" /s || status=$?
+  if [ "$status" = 2 ]; then
+    echo "(reg failed: $(tr -d '\r' <"$listed" | head -c 300))"
+    return
+  fi
+  tr -d '\r' <"$listed" |
     sed -n -e 's/^HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\DeviceOverrides\\\(.*\)$/[\1]/p' \
            -e 's/^ \{4\}\([^ ].*\)$/  \1/p' | tr -s ' '
 }

@@ -242,22 +242,39 @@ version_string() {  # PATH NAME
 # HKEY_LOCAL_MACHINE\...\DeviceOverrides, the subtree that the program writes to.
 overrides_key='HKLM\SYSTEM\CurrentControlSet\Control\DeviceOverrides'
 
-# A clean slate for one run under Wine: no device overrides, and DIR laid anew
-# with the Windows tree's exe in it at EXE (default DIR/notremovable.exe; EXE
-# may lie in folders below DIR, or elsewhere). Where an override is left, it
-# says what reg said, and fails: a run on it would be judged on another's keys.
+# The DeviceOverrides key as reg lists it (with /s: and all below it) into
+# FILE, carriage returns and all: status 0 where it stands, 1 where reg says
+# that it does not, 2 where reg failed otherwise (FILE then holds what it said).
 # reg's words go to a file, never to a pipe: the services a Wine program starts
 # outlive it, and would hold the pipe open.
-fresh_exe_folder() {
-  local dir=$1 exe=${2:-$1/notremovable.exe}
-  mkdir -p "$(dirname "$dir")" || return 1
-  "${native_reg[@]}" delete "$overrides_key" /f >"$dir.reg" 2>&1 </dev/null || true  # the query tells
-  if "${native_reg[@]}" query "$overrides_key" >/dev/null 2>&1 </dev/null; then
-    echo "the overrides left by an earlier run cannot be deleted: reg delete said: $(tr -d '\r' <"$dir.reg")" >&2
-    rm -f "$dir.reg"
+overrides_query() {  # FILE [/s]
+  local status=0
+  "${native_reg[@]}" query "$overrides_key" ${2:-} >"$1" 2>&1 </dev/null || status=$?
+  if [ "$status" = 0 ]; then
+    return 0
+  elif [ "$status" = 1 ] && [ "$(tr -d '\r' <"$1")" = "reg: Unable to find the specified registry key" ]; then
     return 1
   fi
-  rm -f "$dir.reg"
+  return 2
+}
+
+# A clean slate for one run under Wine: no device overrides, and DIR laid anew
+# with the Windows tree's exe in it at EXE (default DIR/notremovable.exe; EXE
+# may lie in folders below DIR, or elsewhere). Where an override is left, or
+# reg cannot tell, it says what reg said, and fails: a run on it would be
+# judged on another's keys.
+fresh_exe_folder() {
+  local dir=$1 exe=${2:-$1/notremovable.exe} status=0
+  mkdir -p "$(dirname "$dir")" || return 1
+  "${native_reg[@]}" delete "$overrides_key" /f >"$dir.reg" 2>&1 </dev/null || true  # the query tells
+  overrides_query "$dir.query" || status=$?
+  if [ "$status" != 1 ]; then
+    echo "the overrides left by an earlier run cannot be deleted (reg query: status $status): reg said:" \
+      "$(cat "$dir.reg" "$dir.query" | tr -d '\r')" >&2
+    rm -f "$dir.reg" "$dir.query"
+    return 1
+  fi
+  rm -f "$dir.reg" "$dir.query"
   rm -rf "$dir" && mkdir -p "$dir" "$(dirname "$exe")" &&
     cp "$windows_dir/notremovable.exe" "$exe"
 }
