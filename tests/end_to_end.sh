@@ -980,7 +980,8 @@ failure_evidence() {  # SERVERS_BEFORE
   echo "  Wine programs alive:"
   pgrep -a -f '\.exe|wine' | grep -v pgrep | sed 's/^/    /'
   echo "  reg query $overrides_key /s said:"
-  "${native_reg[@]}" query "$overrides_key" /s 2>&1 </dev/null | tr -d '\r' | sed 's/^/    /'
+  overrides_query "$dir.evidence" /s
+  tr -d '\r' <"$dir.evidence" | sed 's/^/    /'
 }
 
 start_wine
